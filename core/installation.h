@@ -1,0 +1,4 @@
+// The installation sequence: every step in order, and every way out.
+#pragma once
+
+int RunInstallation();

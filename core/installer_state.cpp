@@ -1,0 +1,12 @@
+#include "core/installer_state.h"
+
+const char kDefaultDestination[] = "C:\\MLUME";
+
+HINSTANCE g_instance = nullptr;
+char g_installerDir[kPathSize] = "";
+BYTE g_autorun = 1;
+LONG g_languageIndex = 0;
+LONG g_languageGiven = 0;
+char g_destinationDir[kPathSize] = "C:\\MLUME";
+char g_mainProgramPath[kPathSize] = "";
+signed char g_associationFlags[kAssociationCount] = {};

@@ -1,0 +1,19 @@
+// Process-wide state of the installer, set at start-up and during the run.
+#pragma once
+
+#include <windows.h>
+
+constexpr size_t kPathSize = 260;  // every path buffer, terminating zero included
+constexpr int kAssociationCount = 10;
+constexpr LONG kLanguageCount = 7;
+
+extern HINSTANCE g_instance;
+extern char g_installerDir[kPathSize];  // ends with a separator, or empty
+extern BYTE g_autorun;                  // cleared by "-noautorun"
+extern LONG g_languageIndex;            // 0 English .. 6
+extern LONG g_languageGiven;            // a well-formed "-language=" word was seen
+extern char g_destinationDir[kPathSize];
+extern char g_mainProgramPath[kPathSize];  // set from the first archive entry
+extern signed char g_associationFlags[kAssociationCount];
+
+extern const char kDefaultDestination[];

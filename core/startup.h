@@ -1,0 +1,8 @@
+// Process entry: instance, options list, installer directory, command line.
+#pragma once
+
+#include <windows.h>
+
+void InitInstaller(HINSTANCE instance);
+// Reads "-noautorun" and "-language=X" from the argument string.
+void ScanCommandLine(const char *arguments);

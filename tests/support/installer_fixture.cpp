@@ -1,0 +1,36 @@
+#include "support/installer_fixture.h"
+
+#include <cstring>
+
+#include "core/installer_state.h"
+#include "core/messages.h"
+#include "core/options.h"
+#include "resources/message_text.h"
+#include "win32sim/testapi.h"
+
+namespace {
+const char *const kNoMessages[] = {nullptr};
+}
+
+void ResetInstallerState() {
+  g_instance = nullptr;
+  g_installerDir[0] = '\0';
+  g_autorun = 1;
+  g_languageIndex = 0;
+  g_languageGiven = 0;
+  strcpy(g_destinationDir, kDefaultDestination);
+  g_mainProgramPath[0] = '\0';
+  memset(g_associationFlags, 0, sizeof g_associationFlags);
+  g_optionNames = nullptr;
+  g_optionValues = nullptr;
+  g_optionCount = 0;
+  g_messageTables[0] = kEnglishMessages;
+  for (LONG i = 1; i < kLanguageCount; ++i) g_messageTables[i] = kNoMessages;
+}
+
+void InstallerTest::SetUp() {
+  sim::Reset();
+  ResetInstallerState();
+}
+
+void InstallerTest::WriteOptionsFile(const std::string &text) { sim::WriteFile("C:\\dist\\tovaopt.ini", text); }

@@ -1,0 +1,135 @@
+// Start-up: command-line switches and the installer directory.
+#include <windows.h>
+
+#include "core/installer_state.h"
+#include "core/options.h"
+#include "core/startup.h"
+#include "support/installer_fixture.h"
+#include "win32sim/testapi.h"
+
+namespace {
+
+class CommandLineTest : public InstallerTest {};
+
+TEST_F(CommandLineTest, EmptyArgumentsKeepDefaults) {
+  ScanCommandLine("");
+  EXPECT_EQ(g_autorun, 1);
+  EXPECT_EQ(g_languageIndex, 0);
+  EXPECT_EQ(g_languageGiven, 0);
+}
+
+TEST_F(CommandLineTest, NoAutorunIgnoresCaseButNeedsWholeWord) {
+  for (const char *word : {"-noautorun", "-NOAUTORUN", "-NoAutoRun", "x -noautorun", "-noautorun -x"}) {
+    g_autorun = 1;
+    ScanCommandLine(word);
+    EXPECT_EQ(g_autorun, 0) << word;
+  }
+  for (const char *word : {"-noautorunx", "x-noautorun", "-noautorun\tx", "\t-noautorun", "-noauto"}) {
+    g_autorun = 1;
+    ScanCommandLine(word);
+    EXPECT_EQ(g_autorun, 1) << word;
+  }
+}
+
+TEST_F(CommandLineTest, LanguageLetterSetsIndexAndGivenFlag) {
+  ScanCommandLine("-language=G");
+  EXPECT_EQ(g_languageIndex, 1);
+  EXPECT_EQ(g_languageGiven, 1);
+  ResetInstallerState();
+  ScanCommandLine("-LANGUAGE=G");
+  EXPECT_EQ(g_languageIndex, 1);
+  EXPECT_EQ(g_languageGiven, 1);
+}
+
+TEST_F(CommandLineTest, UnknownOrLowerCaseLetterOnlySetsGivenFlag) {
+  for (const char *word : {"-language=g", "-language=X"}) {
+    ResetInstallerState();
+    ScanCommandLine(word);
+    EXPECT_EQ(g_languageIndex, 0) << word;
+    EXPECT_EQ(g_languageGiven, 1) << word;
+  }
+}
+
+TEST_F(CommandLineTest, MalformedLanguageWordsChangeNothing) {
+  for (const char *word : {"-language=GE", "-language=", "x -language=", "-language=G\t", "a-language=G"}) {
+    ResetInstallerState();
+    ScanCommandLine(word);
+    EXPECT_EQ(g_languageIndex, 0) << word;
+    EXPECT_EQ(g_languageGiven, 0) << word;
+  }
+}
+
+TEST_F(CommandLineTest, LastValidLanguageWordWins) {
+  ScanCommandLine("-language=F -language=S");
+  EXPECT_EQ(g_languageIndex, 3);
+  ResetInstallerState();
+  ScanCommandLine("-language=S -language=GE");
+  EXPECT_EQ(g_languageIndex, 3);
+}
+
+TEST_F(CommandLineTest, EveryLetterOfTheTable) {
+  const char letters[] = "EGFSIPD";
+  for (int index = 0; index < 7; ++index) {
+    ResetInstallerState();
+    std::string word = std::string("-language=") + letters[index];
+    ScanCommandLine(word.c_str());
+    EXPECT_EQ(g_languageIndex, index) << word;
+  }
+}
+
+TEST_F(CommandLineTest, BothSwitchesTogether) {
+  ScanCommandLine("-noautorun -language=D");
+  EXPECT_EQ(g_autorun, 0);
+  EXPECT_EQ(g_languageIndex, 6);
+}
+
+class InstallerDirectoryTest : public InstallerTest {
+ protected:
+  std::string DirectoryFor(const std::string &modulePath) {
+    sim::SetModuleFileName(modulePath);
+    InitInstaller(nullptr);
+    return g_installerDir;
+  }
+};
+
+TEST_F(InstallerDirectoryTest, CutAfterLastSeparator) {
+  EXPECT_EQ(DirectoryFor("C:\\dist\\setup.exe"), "C:\\dist\\");
+  EXPECT_EQ(DirectoryFor("C:/dist/sub/setup.exe"), "C:/dist/sub/");
+  EXPECT_EQ(DirectoryFor("C:\\setup.exe"), "C:\\");
+}
+
+TEST_F(InstallerDirectoryTest, BareDriveColonGetsBackslash) { EXPECT_EQ(DirectoryFor("C:setup.exe"), "C:\\"); }
+
+TEST_F(InstallerDirectoryTest, NoSeparatorGivesEmptyDirectory) { EXPECT_EQ(DirectoryFor("setup.exe"), ""); }
+
+TEST_F(InstallerDirectoryTest, ModulePathThatDoesNotFitGivesEmptyDirectory) {
+  EXPECT_EQ(DirectoryFor("C:\\" + std::string(300, 'a') + "\\setup.exe"), "");
+}
+
+TEST_F(InstallerDirectoryTest, InitCreatesEmptyOptionsList) {
+  InitInstaller(nullptr);
+  EXPECT_NE(g_optionNames, nullptr);
+  EXPECT_NE(g_optionValues, nullptr);
+  EXPECT_EQ(g_optionCount, 0);
+  EXPECT_EQ(sim::LockedBlocks(), 2);
+}
+
+TEST_F(InstallerDirectoryTest, FailedListAllocationLeavesASafeEmptyList) {
+  sim::FailAllocations(1, 1);
+  InitInstaller(nullptr);
+  EXPECT_EQ(g_optionNames, nullptr);
+  EXPECT_EQ(sim::LiveBlocks(), 0);
+  char name[] = "a", value[] = "b";
+  EXPECT_FALSE(AppendOption(name, value));
+  EXPECT_EQ(FindOption("a"), nullptr);
+}
+
+TEST_F(InstallerDirectoryTest, WinMainReadsOptionsAndReturnsZero) {
+  WriteOptionsFile("sSilent=1\r\n");
+  char arguments[] = "-noautorun";
+  EXPECT_EQ(WinMain(nullptr, nullptr, arguments, 1), 0);
+  EXPECT_EQ(g_autorun, 0);
+  EXPECT_STREQ(FindOption("sSilent"), "1");
+}
+
+}  // namespace

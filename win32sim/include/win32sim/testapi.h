@@ -1,0 +1,42 @@
+// The test side of the Win32 stand-in: set up, inspect and break the state
+// that the product sees through <windows.h>.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace sim {
+
+// Fresh state for every area: an empty file tree in a new folder, no blocks,
+// default module path, country and clock.
+void Reset();
+
+// ---- Global heap
+// The next `skip` allocations succeed, then `count` fail, then all succeed.
+void FailAllocations(int skip, int count);
+int AllocationCalls();   // GlobalAlloc calls since Reset
+int LiveBlocks();        // allocated and not freed
+int LockedBlocks();      // blocks with a lock count above 0
+
+// ---- Files. Windows paths such as C:\dist\x map to <root>/C/dist/x.
+std::string FileRoot();
+// The host path that a Windows path maps to (the file need not exist), or ""
+// for a path the stand-in cannot map.
+std::string HostPath(const std::string &windowsPath);
+void WriteFile(const std::string &windowsPath, const std::string &bytes);
+bool FileExists(const std::string &windowsPath);
+bool DirectoryExists(const std::string &windowsPath);
+std::string ReadFile(const std::string &windowsPath);
+void SetReadOnly(const std::string &windowsPath, bool readOnly);
+// Every file below the root, as upper-case-drive Windows paths, sorted.
+std::vector<std::string> ListFiles();
+int OpenFileHandles();
+void SetCurrentDirectory(const std::string &windowsPath);
+
+// ---- Module and system
+void SetModuleFileName(const std::string &windowsPath);
+// The user's country code for GetLocaleInfoA; failLookup makes it return 0.
+void SetCountryCode(const std::string &code, bool failLookup = false);
+int LocaleQueries();
+
+}  // namespace sim

@@ -1,0 +1,8 @@
+// Stand-in for the Win32 API subset that the installer calls, for the Linux
+// build. Each area declares its calls in its own header below.
+#pragma once
+
+#include "win32sim/types.h"
+#include "win32sim/memory_api.h"
+#include "win32sim/file_api.h"
+#include "win32sim/system_api.h"

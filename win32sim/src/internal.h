@@ -1,0 +1,17 @@
+// Shared between the stand-in's areas; not for tests or product code.
+#pragma once
+
+#include <string>
+
+namespace sim {
+
+void ResetMemory();
+void ResetFiles();
+void ResetSystem();
+
+// Windows rules for forming a full path (drive-relative and relative paths
+// against the current directory, '.' and '..', '/' as '\'). False for what
+// the stand-in does not map (UNC paths, no drive).
+bool FullWindowsPath(const std::string &path, std::string &full);
+
+}  // namespace sim

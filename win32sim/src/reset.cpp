@@ -1,0 +1,12 @@
+#include "internal.h"
+#include "win32sim/testapi.h"
+
+namespace sim {
+
+void Reset() {
+  ResetMemory();
+  ResetFiles();
+  ResetSystem();
+}
+
+}  // namespace sim
