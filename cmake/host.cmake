@@ -12,5 +12,19 @@ add_library(moralume STATIC ${PRODUCT_SOURCES})
 target_include_directories(moralume PUBLIC ${CMAKE_SOURCE_DIR})
 target_link_libraries(moralume PUBLIC win32sim ZLIB::ZLIB)
 
+
+# The resource script compiled as for Windows; win32sim serves it to the product.
+find_program(RESOURCE_COMPILER NAMES x86_64-w64-mingw32-windres i686-w64-mingw32-windres REQUIRED)
+file(GLOB RESOURCE_INPUTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/resources/*.rc ${CMAKE_SOURCE_DIR}/resources/*.h
+     ${CMAKE_SOURCE_DIR}/resources/*.ico)
+set(SETUP_RES ${CMAKE_BINARY_DIR}/setup.res)
+add_custom_command(
+  OUTPUT ${SETUP_RES}
+  COMMAND ${RESOURCE_COMPILER} -I ${CMAKE_SOURCE_DIR}/resources -I ${CMAKE_SOURCE_DIR} -I ${CMAKE_BINARY_DIR}
+          -O res -i ${CMAKE_SOURCE_DIR}/resources/setup.rc -o ${SETUP_RES}
+  DEPENDS ${RESOURCE_INPUTS}
+  VERBATIM)
+add_custom_target(setup_resources ALL DEPENDS ${SETUP_RES})
+
 enable_testing()
 add_subdirectory(tests)

@@ -29,6 +29,9 @@ void ResetInstallerState() {
 }
 
 void InstallerTest::SetUp() {
+  // The resources of the product as built; Reset reloads them for every test.
+  static bool resourcesLoaded = sim::LoadResourceFile(SETUP_RES_PATH);
+  ASSERT_TRUE(resourcesLoaded) << SETUP_RES_PATH;
   sim::Reset();
   ResetInstallerState();
 }

@@ -6,3 +6,4 @@
 #include "win32sim/memory_api.h"
 #include "win32sim/file_api.h"
 #include "win32sim/system_api.h"
+#include "win32sim/resource_api.h"

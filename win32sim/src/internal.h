@@ -8,6 +8,7 @@ namespace sim {
 void ResetMemory();
 void ResetFiles();
 void ResetSystem();
+void ResetResources();
 
 // Windows rules for forming a full path (drive-relative and relative paths
 // against the current directory, '.' and '..', '/' as '\'). False for what

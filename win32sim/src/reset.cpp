@@ -7,6 +7,7 @@ void Reset() {
   ResetMemory();
   ResetFiles();
   ResetSystem();
+  ResetResources();
 }
 
 }  // namespace sim

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <list>
 #include <vector>
 
 namespace sim {
@@ -38,5 +39,23 @@ void SetModuleFileName(const std::string &windowsPath);
 // The user's country code for GetLocaleInfoA; failLookup makes it return 0.
 void SetCountryCode(const std::string &code, bool failLookup = false);
 int LocaleQueries();
+
+// ---- Resources. Types and names are "#<number>" for ordinals, else the
+// upper-case name.
+struct Resource {
+  std::string type;
+  std::string name;
+  unsigned language;
+  std::string bytes;
+};
+// Replaces the module's resources with those of a compiled .res file; Reset
+// reloads the last file given here.
+bool LoadResourceFile(const std::string &hostPath);
+std::list<Resource> &Resources();  // stable: handles point into it
+void SetResource(int type, int name, const std::string &bytes, unsigned language = 1033);
+void RemoveResource(int type, int name);
+const Resource *FindResource(int type, int name);
+void FailResourceLock(bool fail);  // LockResource returns null
+int LoadedResources();             // loaded and not yet freed
 
 }  // namespace sim
