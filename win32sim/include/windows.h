@@ -7,3 +7,8 @@
 #include "win32sim/file_api.h"
 #include "win32sim/system_api.h"
 #include "win32sim/resource_api.h"
+#include "win32sim/dialog_api.h"
+#include "win32sim/gdi_api.h"
+#include "win32sim/registry_api.h"
+#include "win32sim/dde_api.h"
+#include "win32sim/process_api.h"

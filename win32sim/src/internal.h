@@ -9,6 +9,11 @@ void ResetMemory();
 void ResetFiles();
 void ResetSystem();
 void ResetResources();
+void ResetDialogs();
+void ResetGdi();
+void ResetRegistry();
+void ResetDde();
+void ResetProcess();
 
 // Windows rules for forming a full path (drive-relative and relative paths
 // against the current directory, '.' and '..', '/' as '\'). False for what

@@ -8,6 +8,11 @@ void Reset() {
   ResetFiles();
   ResetSystem();
   ResetResources();
+  ResetDialogs();
+  ResetGdi();
+  ResetRegistry();
+  ResetDde();
+  ResetProcess();
 }
 
 }  // namespace sim

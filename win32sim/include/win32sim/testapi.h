@@ -59,3 +59,10 @@ void FailResourceLock(bool fail);  // LockResource returns null
 int LoadedResources();             // loaded and not yet freed
 
 }  // namespace sim
+
+// Areas with test APIs of their own.
+#include "win32sim/testapi_dialog.h"
+#include "win32sim/testapi_gdi.h"
+#include "win32sim/testapi_registry.h"
+#include "win32sim/testapi_dde.h"
+#include "win32sim/testapi_process.h"

@@ -1,0 +1,4 @@
+// Registry: an in-memory key tree.
+#pragma once
+
+#include "win32sim/types.h"

@@ -1,0 +1,10 @@
+#include <windows.h>
+
+#include "internal.h"
+#include "win32sim/testapi.h"
+
+namespace sim {
+
+void ResetProcess() {}
+
+}  // namespace sim
