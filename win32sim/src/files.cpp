@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -27,6 +28,18 @@ extern std::string g_fileRoot;
 namespace {
 
 std::set<int> g_openDescriptors;
+std::set<std::string> g_failCreation;     // full upper-case Windows paths
+std::set<std::string> g_failDirectories;  // likewise
+long long g_diskSpace = -1;
+
+// A full path in one letter case, for comparing paths as Windows does.
+std::string PathKey(const std::string &windowsPath) {
+  std::string full;
+  if (!sim::FullWindowsPath(windowsPath, full)) return "";
+  while (full.size() > 3 && full.back() == '\\') full.pop_back();
+  for (char &c : full) c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
+  return full;
+}
 
 void RemoveRoot() {
   if (!sim::g_fileRoot.empty()) {
@@ -68,6 +81,10 @@ HFILE WINAPI OpenFile(LPCSTR path, LPOFSTRUCT info, UINT style) {
   }
   int flags = access == OF_READ ? O_RDONLY : access == OF_WRITE ? O_WRONLY : O_RDWR;
   if (style & OF_CREATE) {
+    if (g_failCreation.count(PathKey(path))) {
+      SetError(info, 5);
+      return HFILE_ERROR;
+    }
     flags |= O_CREAT | O_TRUNC;
     if ((flags & O_ACCMODE) == O_RDONLY) flags = (flags & ~O_ACCMODE) | O_RDWR;
   } else if (!exists) {
@@ -107,12 +124,14 @@ LONG WINAPI _hwrite(HFILE file, LPCCH buffer, LONG bytes) {
     off_t here = lseek(file, 0, SEEK_CUR);
     return (here >= 0 && ftruncate(file, here) == 0) ? 0 : HFILE_ERROR;
   }
+  if (g_diskSpace >= 0 && bytes > g_diskSpace) bytes = static_cast<LONG>(g_diskSpace);
   LONG total = 0;
   while (total < bytes) {
     ssize_t put = write(file, buffer + total, bytes - total);
     if (put <= 0) break;
     total += static_cast<LONG>(put);
   }
+  if (g_diskSpace >= 0) g_diskSpace -= total;
   return total;
 }
 
@@ -129,9 +148,46 @@ HFILE WINAPI _lclose(HFILE file) {
   return 0;
 }
 
+BOOL WINAPI DeleteFileA(LPCSTR path) {
+  std::string host = sim::HostPath(path ? path : "");
+  struct stat info;
+  if (host.empty() || stat(host.c_str(), &info) != 0 || S_ISDIR(info.st_mode)) return FALSE;
+  if (!IsWritable(info)) return FALSE;  // Windows refuses to delete a read-only file
+  return unlink(host.c_str()) == 0;
+}
+
+BOOL WINAPI CreateDirectoryA(LPCSTR path, LPSECURITY_ATTRIBUTES) {
+  if (!path || g_failDirectories.count(PathKey(path))) return FALSE;
+  std::string host = sim::HostPath(path);
+  // Drive roots exist; a directory is made only inside an existing parent.
+  return !host.empty() && mkdir(host.c_str(), 0755) == 0;
+}
+
+DWORD WINAPI GetFullPathNameA(LPCSTR path, DWORD size, LPSTR buffer, LPSTR *filePart) {
+  std::string full;
+  if (!path || !*path || !sim::FullWindowsPath(path, full)) return 0;
+  if (full.size() + 1 > size) return static_cast<DWORD>(full.size() + 1);
+  memcpy(buffer, full.c_str(), full.size() + 1);
+  if (filePart) {
+    char *last = strrchr(buffer, '\\');
+    *filePart = (last && last[1]) ? last + 1 : nullptr;
+  }
+  return static_cast<DWORD>(full.size());
+}
+
+DWORD WINAPI GetCurrentDirectoryA(DWORD size, LPSTR buffer) {
+  const std::string &current = sim::g_currentDirectory;
+  if (current.size() + 1 > size) return static_cast<DWORD>(current.size() + 1);
+  memcpy(buffer, current.c_str(), current.size() + 1);
+  return static_cast<DWORD>(current.size());
+}
+
 namespace sim {
 
 void ResetFiles() {
+  g_failCreation.clear();
+  g_failDirectories.clear();
+  g_diskSpace = -1;
   for (int fd : g_openDescriptors) close(fd);
   g_openDescriptors.clear();
   RemoveRoot();
@@ -141,6 +197,9 @@ void ResetFiles() {
   name.push_back('\0');
   if (!mkdtemp(name.data())) abort();
   g_fileRoot = name.data();
+  // Drives C: and D: exist; any other letter is a missing drive.
+  fs::create_directories(g_fileRoot + "/C");
+  fs::create_directories(g_fileRoot + "/D");
   g_currentDirectory = "C:\\";
   static bool cleanupRegistered = false;
   if (!cleanupRegistered) {
@@ -185,5 +244,21 @@ std::vector<std::string> ListFiles() {
 }
 
 int OpenFileHandles() { return static_cast<int>(g_openDescriptors.size()); }
+
+void FailFileCreation(const std::string &windowsPath) { g_failCreation.insert(PathKey(windowsPath)); }
+void FailDirectoryCreation(const std::string &windowsPath) { g_failDirectories.insert(PathKey(windowsPath)); }
+void SetDiskSpace(long long bytes) { g_diskSpace = bytes; }
+
+std::vector<std::string> ListDirectories() {
+  std::vector<std::string> directories;
+  for (auto &entry : fs::recursive_directory_iterator(g_fileRoot)) {
+    if (!entry.is_directory()) continue;
+    std::string relative = fs::relative(entry.path(), g_fileRoot).string();
+    std::replace(relative.begin(), relative.end(), '/', '\\');
+    directories.push_back(relative.substr(0, 1) + ":" + (relative.size() > 1 ? relative.substr(1) : "\\"));
+  }
+  std::sort(directories.begin(), directories.end());
+  return directories;
+}
 
 }  // namespace sim

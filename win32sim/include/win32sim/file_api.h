@@ -32,8 +32,21 @@ typedef struct _OFSTRUCT {
 #define FILE_CURRENT 1
 #define FILE_END 2
 
+typedef struct _SECURITY_ATTRIBUTES {
+  DWORD nLength;
+  LPVOID lpSecurityDescriptor;
+  BOOL bInheritHandle;
+} SECURITY_ATTRIBUTES, *LPSECURITY_ATTRIBUTES;
+
 HFILE WINAPI OpenFile(LPCSTR path, LPOFSTRUCT info, UINT style);
 LONG WINAPI _hread(HFILE file, LPVOID buffer, LONG bytes);
 LONG WINAPI _hwrite(HFILE file, LPCCH buffer, LONG bytes);
 LONG WINAPI _llseek(HFILE file, LONG offset, int origin);
 HFILE WINAPI _lclose(HFILE file);
+
+BOOL WINAPI DeleteFileA(LPCSTR path);
+BOOL WINAPI CreateDirectoryA(LPCSTR path, LPSECURITY_ATTRIBUTES security);
+// Length without the NUL on success; the size needed (NUL included) when the
+// buffer is too small; 0 on failure (an empty path fails, as on Windows).
+DWORD WINAPI GetFullPathNameA(LPCSTR path, DWORD size, LPSTR buffer, LPSTR *filePart);
+DWORD WINAPI GetCurrentDirectoryA(DWORD size, LPSTR buffer);

@@ -33,6 +33,14 @@ void SetReadOnly(const std::string &windowsPath, bool readOnly);
 std::vector<std::string> ListFiles();
 int OpenFileHandles();
 void SetCurrentDirectory(const std::string &windowsPath);
+// Faults: OpenFile with OF_CREATE fails for this path; CreateDirectoryA fails
+// for this path; the disk holds only this many more bytes written by _hwrite
+// (negative: unlimited).
+void FailFileCreation(const std::string &windowsPath);
+void FailDirectoryCreation(const std::string &windowsPath);
+void SetDiskSpace(long long bytes);
+// Every directory below the root, as Windows paths, sorted.
+std::vector<std::string> ListDirectories();
 
 // ---- Module and system
 void SetModuleFileName(const std::string &windowsPath);

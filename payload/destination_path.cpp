@@ -1,0 +1,41 @@
+#include "payload/destination_path.h"
+
+#include <windows.h>
+
+#include <cstring>
+
+#include "core/installer_state.h"
+
+namespace {
+
+void RemoveLeadingBlanks(char *text) {
+  size_t skip = strspn(text, " \t");
+  if (skip > 0) memmove(text, text + skip, strlen(text + skip) + 1);
+}
+
+bool IsPathSeparator(char c) { return c == '\\' || c == '/'; }
+
+}  // namespace
+
+int CreateDestinationPath() {
+  RemoveLeadingBlanks(g_destinationDir);
+  char full[kPathSize];
+  // An empty destination stands for the current directory.
+  DWORD length = g_destinationDir[0] ? GetFullPathNameA(g_destinationDir, kPathSize, full, nullptr)
+                                     : GetCurrentDirectoryA(kPathSize, full);
+  if (length == 0 || length >= kPathSize) return kDestinationUnformable;
+
+  // Past the drive, its colon and separator; every directory below is created
+  // in turn, and one that exists already is no error.
+  size_t position = length < 3 ? length : 3;
+  while (full[position] != '\0') {
+    while (full[position] != '\0' && !IsPathSeparator(full[position])) ++position;
+    char kept = full[position];
+    full[position] = '\0';
+    CreateDirectoryA(full, nullptr);
+    full[position] = kept;
+    if (kept == '\0') break;
+    ++position;
+  }
+  return kDestinationCreated;
+}
