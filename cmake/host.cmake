@@ -12,6 +12,7 @@ add_library(moralume STATIC ${PRODUCT_SOURCES})
 target_include_directories(moralume PUBLIC ${CMAKE_SOURCE_DIR})
 target_link_libraries(moralume PUBLIC win32sim ZLIB::ZLIB)
 
+include(${CMAKE_SOURCE_DIR}/cmake/payload.cmake)
 
 # The resource script compiled as for Windows; win32sim serves it to the product.
 find_program(RESOURCE_COMPILER NAMES x86_64-w64-mingw32-windres i686-w64-mingw32-windres REQUIRED)
@@ -22,7 +23,7 @@ add_custom_command(
   OUTPUT ${SETUP_RES}
   COMMAND ${RESOURCE_COMPILER} -I ${CMAKE_SOURCE_DIR}/resources -I ${CMAKE_SOURCE_DIR} -I ${CMAKE_BINARY_DIR}
           -O res -i ${CMAKE_SOURCE_DIR}/resources/setup.rc -o ${SETUP_RES}
-  DEPENDS ${RESOURCE_INPUTS}
+  DEPENDS ${RESOURCE_INPUTS} ${PAYLOAD_BIN} ${PAYLOAD_RC}
   VERBATIM)
 add_custom_target(setup_resources ALL DEPENDS ${SETUP_RES})
 

@@ -1,10 +1,91 @@
 #include "core/installation.h"
 
+#include <windows.h>
+
+#include "core/bounded_string.h"
+#include "core/error_box.h"
+#include "core/installed_options.h"
+#include "core/installer_state.h"
 #include "core/messages.h"
 #include "core/options.h"
+#include "payload/copy_dialog.h"
+#include "payload/destination_path.h"
+#include "payload/payload_reader.h"
+#include "shell/associations.h"
+#include "shell/program_group.h"
+#include "ui/assoc_dialog.h"
+#include "ui/complete_dialog.h"
+#include "ui/dialog_ids.h"
+#include "ui/license_dialog.h"
+#include "ui/path_dialog.h"
+#include "ui/run_dialog.h"
+
+namespace {
+
+bool IsSilent() { return FindOption("sSilent") != nullptr; }
+
+LONG Show(WORD templateId, DLGPROC procedure) { return RunDialog(g_instance, templateId, nullptr, procedure); }
+
+// The message for a payload that could not be opened, or null.
+const char *OpenFailureMessage(PayloadOpenResult result) {
+  switch (result) {
+    case kPayloadOpened:
+      return nullptr;
+    case kPayloadNotFound:
+      return "dataNotFound";
+    case kPayloadOutOfMemory:
+      return "noMem";
+    case kPayloadCorrupt:
+      break;
+  }
+  return "corData";
+}
+
+// The dialogs up to the copy, and the copy itself; false when the run ends.
+bool ChooseAndCopy(LONG *checklistResult) {
+  if (!IsSilent() && (Show(kPathDialogId, PathDialogProc) != 0 || Show(kLicenseDialogId, LicenseDialogProc) != 0))
+    return false;
+  *checklistResult = Show(kAssocDialogId, AssocDialogProc);
+  if (*checklistResult < 0) return false;
+  while (CreateDestinationPath() != kDestinationCreated) {
+    ShowErrorMessage("noCreatePath");
+    if (Show(kPathDialogId, PathDialogProc) != 0) return false;
+  }
+  return Show(kCopyDialogId, CopyDialogProc) == 0;
+}
+
+// Starts the main program by its short path, or its long one when there is
+// no short form that fits.
+void LaunchMainProgram() {
+  if (g_mainProgramPath[0] == '\0') return;  // an empty archive installed no program
+  char launch[kPathSize];
+  DWORD length = GetShortPathNameA(g_mainProgramPath, launch, sizeof launch);
+  if (length == 0 || length >= sizeof launch) CopyString(launch, sizeof launch, g_mainProgramPath);
+  WinExec(launch, SW_SHOWNORMAL);
+}
+
+}  // namespace
 
 int RunInstallation() {
   ReadInstallerOptions();
   AutoSelectLanguage();
+  if (const char *message = OpenFailureMessage(OpenPayload(g_instance))) {
+    ShowErrorMessage(message);
+    return 0;
+  }
+  LONG checklistResult = 0;
+  bool copied = ChooseAndCopy(&checklistResult);
+  ClosePayload();
+  if (!copied) return 0;
+
+  CreateProgramGroup();
+  AssociateFileTypes(checklistResult);
+  WriteUninstallEntry();
+  RunProgramWithQ();
+  if (g_languageIndex != 0) AddLanguageOption();
+  WriteInstalledOptions();
+  if (!IsSilent() && Show(kCompleteDialogId, CompleteDialogProc) != 0) return 0;
+  ReleaseOptionsList();
+  LaunchMainProgram();
   return 0;
 }

@@ -21,4 +21,6 @@ for preset in win32 win64; do
     /^Magic/ { print "magic:      " $2 " " $3 }
     /^Subsystem/ { print "subsystem:  " $2 " " $3 " " $4 }
     /DLL Name:/ { print "imports:    " $3 }'
+  echo "payload:"
+  build/host/tools/lumepack list "$exe"
 done

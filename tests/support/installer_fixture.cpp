@@ -5,7 +5,11 @@
 #include "core/installer_state.h"
 #include "core/messages.h"
 #include "core/options.h"
+#include "payload/payload_reader.h"
 #include "resources/message_text.h"
+#include "shell/exports.h"
+#include "shell/program_group.h"
+#include "ui/license_dialog.h"
 #include "win32sim/testapi.h"
 
 namespace {
@@ -26,6 +30,16 @@ void ResetInstallerState() {
   g_optionCount = 0;
   g_messageTables[0] = kEnglishMessages;
   for (LONG i = 1; i < kLanguageCount; ++i) g_messageTables[i] = kNoMessages;
+  // The payload closed: what a previous test left open is let go (the
+  // stand-in has already dropped its blocks and resources).
+  ClosePayload();
+  g_payloadFileCount = 0;
+  g_payloadTotalSize = 0;
+  g_payloadDelivered = 0;
+  g_agreementFont = nullptr;
+  g_windowsGeneration = kWindowsUnknown;
+  g_ddeInstance = 0;
+  g_progmanName = nullptr;
 }
 
 void InstallerTest::SetUp() {

@@ -33,7 +33,7 @@ TEST_F(ResourcesTest, FindLoadLockAndFree) {
   EXPECT_EQ(sim::LoadedResources(), 1);
   FreeResource(loaded);
   EXPECT_EQ(sim::LoadedResources(), 0);
-  EXPECT_EQ(FindResourceA(nullptr, MAKEINTRESOURCEA(301), MAKEINTRESOURCEA(512)), nullptr);
+  EXPECT_EQ(FindResourceA(nullptr, MAKEINTRESOURCEA(302), MAKEINTRESOURCEA(512)), nullptr);
   EXPECT_NE(FindResourceA(nullptr, "#100", RT_GROUP_ICON), nullptr);
 }
 
@@ -46,8 +46,8 @@ TEST_F(ResourcesTest, TestsCanReplaceAndBreakResources) {
   EXPECT_EQ(LockResource(LoadResource(nullptr, found)), nullptr);
   sim::RemoveResource(512, 301);
   EXPECT_EQ(FindResourceA(nullptr, MAKEINTRESOURCEA(301), MAKEINTRESOURCEA(512)), nullptr);
-  sim::Reset();  // back to the built resources
-  EXPECT_EQ(FindResourceA(nullptr, MAKEINTRESOURCEA(301), MAKEINTRESOURCEA(512)), nullptr);
+  sim::Reset();  // back to the built resources, the sample payload among them
+  EXPECT_NE(FindResourceA(nullptr, MAKEINTRESOURCEA(301), MAKEINTRESOURCEA(512)), nullptr);
   EXPECT_NE(sim::FindResource(3, 1), nullptr);
 }
 

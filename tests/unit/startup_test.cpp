@@ -124,12 +124,5 @@ TEST_F(InstallerDirectoryTest, FailedListAllocationLeavesASafeEmptyList) {
   EXPECT_EQ(FindOption("a"), nullptr);
 }
 
-TEST_F(InstallerDirectoryTest, WinMainReadsOptionsAndReturnsZero) {
-  WriteOptionsFile("sSilent=1\r\n");
-  char arguments[] = "-noautorun";
-  EXPECT_EQ(WinMain(nullptr, nullptr, arguments, 1), 0);
-  EXPECT_EQ(g_autorun, 0);
-  EXPECT_STREQ(FindOption("sSilent"), "1");
-}
 
 }  // namespace

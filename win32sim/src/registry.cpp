@@ -1,10 +1,412 @@
+// The registry as a tree of keys in memory. Key and value names compare
+// without regard to case, as on Windows; names keep the case they were
+// created with, data keep every byte.
 #include <windows.h>
+
+#include <cctype>
+#include <cstring>
+#include <map>
+#include <memory>
+#include <set>
+#include <sstream>
 
 #include "internal.h"
 #include "win32sim/testapi.h"
 
+namespace {
+
+constexpr size_t kMaxKeyNameLength = 255;  // one level of a key path
+
+std::string Folded(const std::string &name) {
+  std::string folded = name;
+  for (char &c : folded) c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
+  return folded;
+}
+
+struct Value {
+  std::string name;
+  DWORD type;
+  std::string data;
+};
+
+struct Key {
+  std::string name;
+  std::map<std::string, std::unique_ptr<Key>> children;  // by folded name
+  std::map<std::string, Value> values;                   // by folded name
+};
+
+struct Root {
+  HKEY handle;
+  const char *name;
+  Key key;
+};
+
+// An opened handle: the key and its path as the product spelled it.
+struct Handle {
+  Key *key;
+  std::string spelled;
+  std::string folded;  // root name and folded path, for the faults
+};
+
+Root g_roots[] = {
+    {HKEY_CLASSES_ROOT, "HKEY_CLASSES_ROOT", {}},
+    {HKEY_CURRENT_USER, "HKEY_CURRENT_USER", {}},
+    {HKEY_LOCAL_MACHINE, "HKEY_LOCAL_MACHINE", {}},
+};
+
+std::map<HKEY, Handle> g_handles;
+uintptr_t g_nextHandle = 0x2000;
+std::vector<sim::RegistryEvent> g_log;
+std::set<std::string> g_failCreation;  // folded full paths
+bool g_writable = true;
+
+Root *FindRoot(HKEY key) {
+  for (Root &root : g_roots)
+    if (root.handle == key) return &root;
+  return nullptr;
+}
+
+// The key behind a handle, predefined or opened; false for anything else.
+bool Resolve(HKEY key, Handle &out) {
+  if (Root *root = FindRoot(key)) {
+    out = Handle{&root->key, root->name, Folded(root->name)};
+    return true;
+  }
+  auto it = g_handles.find(key);
+  if (it == g_handles.end()) return false;
+  out = it->second;
+  return true;
+}
+
+// Splits a subkey path into levels; a single trailing '\' is allowed, a
+// leading one or an empty level in between is not.
+bool SplitPath(const char *subKey, std::vector<std::string> &levels, LONG &error) {
+  levels.clear();
+  if (!subKey || !*subKey) return true;
+  if (subKey[0] == '\\') {
+    error = ERROR_BAD_PATHNAME;
+    return false;
+  }
+  std::string text = subKey;
+  if (text.back() == '\\') text.pop_back();
+  size_t start = 0;
+  for (;;) {
+    size_t end = text.find('\\', start);
+    std::string level = text.substr(start, end == std::string::npos ? std::string::npos : end - start);
+    if (level.empty() || level.size() > kMaxKeyNameLength) {
+      error = level.empty() ? ERROR_BAD_PATHNAME : ERROR_INVALID_PARAMETER;
+      return false;
+    }
+    levels.push_back(level);
+    if (end == std::string::npos) return true;
+    start = end + 1;
+  }
+}
+
+std::string Spelled(const Handle &base, const std::vector<std::string> &levels) {
+  std::string path = base.spelled;
+  for (const std::string &level : levels) path += "\\" + level;
+  return path;
+}
+
+std::string FoldedPath(const Handle &base, const std::vector<std::string> &levels) {
+  std::string path = base.folded;
+  for (const std::string &level : levels) path += "\\" + Folded(level);
+  return path;
+}
+
+bool CreationRefused(const std::string &foldedPath) {
+  if (!g_writable) return true;
+  for (const std::string &refused : g_failCreation)
+    if (foldedPath == refused || foldedPath.compare(0, refused.size() + 1, refused + "\\") == 0) return true;
+  return false;
+}
+
+Key *Walk(Key *key, const std::vector<std::string> &levels, bool create) {
+  for (const std::string &level : levels) {
+    std::string folded = Folded(level);
+    auto found = key->children.find(folded);
+    if (found == key->children.end()) {
+      if (!create) return nullptr;
+      auto made = std::make_unique<Key>();
+      made->name = level;
+      found = key->children.emplace(folded, std::move(made)).first;
+    }
+    key = found->second.get();
+  }
+  return key;
+}
+
+// Finds or creates base\subKey; the error code on failure.
+LONG Reach(HKEY key, LPCSTR subKey, bool create, Handle &out) {
+  Handle base;
+  if (!Resolve(key, base)) return ERROR_INVALID_HANDLE;
+  std::vector<std::string> levels;
+  LONG error = ERROR_SUCCESS;
+  if (!SplitPath(subKey, levels, error)) return error;
+  if (create && CreationRefused(FoldedPath(base, levels))) return ERROR_ACCESS_DENIED;
+  Key *found = Walk(base.key, levels, create);
+  if (!found) return ERROR_FILE_NOT_FOUND;
+  out = Handle{found, Spelled(base, levels), FoldedPath(base, levels)};
+  return ERROR_SUCCESS;
+}
+
+LONG OpenHandle(HKEY key, LPCSTR subKey, PHKEY result, bool create) {
+  if (!result) return ERROR_INVALID_PARAMETER;
+  if (!subKey || !*subKey) {
+    // As on Windows: the handle itself comes back, no new one is opened.
+    Handle base;
+    if (!Resolve(key, base)) return ERROR_INVALID_HANDLE;
+    if (create && !g_writable) return ERROR_ACCESS_DENIED;
+    *result = key;
+    return ERROR_SUCCESS;
+  }
+  Handle reached;
+  LONG error = Reach(key, subKey, create, reached);
+  if (error != ERROR_SUCCESS) return error;
+  HKEY handle = reinterpret_cast<HKEY>(g_nextHandle);
+  g_nextHandle += 0x10;
+  g_handles[handle] = reached;
+  *result = handle;
+  return ERROR_SUCCESS;
+}
+
+void Log(sim::RegistryEvent::Kind kind, const std::string &key, const std::string &name, DWORD type,
+         const std::string &data, LONG result) {
+  g_log.push_back(sim::RegistryEvent{kind, key, name, type, data, result});
+}
+
+void Store(Key *key, const std::string &name, DWORD type, const std::string &data) {
+  Value &value = key->values[Folded(name)];
+  if (value.name.empty()) value.name = name;
+  value.type = type;
+  value.data = data;
+}
+
+// A string value as RegQueryValueA hands it out: terminated even when it was
+// stored without its NUL.
+std::string AsQueried(const Value *value) {
+  if (!value) return std::string(1, '\0');
+  std::string data = value->data;
+  if (data.empty() || data.back() != '\0') data.push_back('\0');
+  return data;
+}
+
+void DumpKey(const Key &key, const std::string &path, std::vector<std::string> &lines) {
+  lines.push_back(path);
+  for (auto &entry : key.values) {
+    const Value &value = entry.second;
+    std::ostringstream line;
+    line << path << " [" << (value.name.empty() ? "@" : value.name) << "] type " << value.type << " = ";
+    for (unsigned char c : value.data) {
+      if (c >= 0x20 && c < 0x7F && c != '\\')
+        line << c;
+      else
+        line << "\\x" << std::hex << (c >> 4) << (c & 0xF) << std::dec;
+    }
+    lines.push_back(line.str());
+  }
+  for (auto &child : key.children) DumpKey(*child.second, path + "\\" + child.second->name, lines);
+}
+
+const Key *FindKey(HKEY root, const std::string &path) {
+  Root *found = FindRoot(root);
+  if (!found) return nullptr;
+  std::vector<std::string> levels;
+  LONG error;
+  if (!SplitPath(path.c_str(), levels, error)) return nullptr;
+  return Walk(&found->key, levels, false);
+}
+
+}  // namespace
+
+LONG WINAPI RegCreateKeyA(HKEY key, LPCSTR subKey, PHKEY result) { return OpenHandle(key, subKey, result, true); }
+
+LONG WINAPI RegOpenKeyA(HKEY key, LPCSTR subKey, PHKEY result) { return OpenHandle(key, subKey, result, false); }
+
+LONG WINAPI RegCloseKey(HKEY key) {
+  if (FindRoot(key)) return ERROR_SUCCESS;
+  return g_handles.erase(key) ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;
+}
+
+LONG WINAPI RegSetValueA(HKEY key, LPCSTR subKey, DWORD type, LPCSTR data, DWORD) {
+  Handle target;
+  LONG result = ERROR_SUCCESS;
+  std::string stored = data ? std::string(data, strlen(data) + 1) : std::string();
+  if (type != REG_SZ || !data) {
+    result = ERROR_INVALID_PARAMETER;
+  } else if (!g_writable) {
+    result = ERROR_ACCESS_DENIED;
+  } else {
+    result = Reach(key, subKey, true, target);
+    if (result == ERROR_SUCCESS) Store(target.key, "", REG_SZ, stored);
+  }
+  Handle base;
+  std::string spelled = Resolve(key, base) ? base.spelled : "?";
+  if (subKey && *subKey) spelled += std::string("\\") + subKey;
+  Log(sim::RegistryEvent::kSetValue, spelled, "", type, stored, result);
+  return result;
+}
+
+LONG WINAPI RegSetValueExA(HKEY key, LPCSTR name, DWORD, DWORD type, const BYTE *data, DWORD dataSize) {
+  Handle target;
+  LONG result = ERROR_SUCCESS;
+  std::string valueName = name ? name : "";
+  std::string stored = data ? std::string(reinterpret_cast<const char *>(data), dataSize) : std::string();
+  if (!Resolve(key, target)) {
+    result = ERROR_INVALID_HANDLE;
+  } else if (!data && dataSize != 0) {
+    result = ERROR_INVALID_PARAMETER;
+  } else if (!g_writable) {
+    result = ERROR_ACCESS_DENIED;
+  } else {
+    Store(target.key, valueName, type, stored);
+  }
+  Log(sim::RegistryEvent::kSetValue, result == ERROR_INVALID_HANDLE ? "?" : target.spelled, valueName, type, stored,
+      result);
+  return result;
+}
+
+LONG WINAPI RegQueryValueA(HKEY key, LPCSTR subKey, LPSTR data, PLONG dataSize) {
+  Handle target;
+  LONG result = Reach(key, subKey, false, target);
+  std::string value;
+  if (result == ERROR_SUCCESS) {
+    auto it = target.key->values.find("");
+    value = AsQueried(it == target.key->values.end() ? nullptr : &it->second);
+    LONG needed = static_cast<LONG>(value.size());
+    if (!dataSize) {
+      result = data ? ERROR_INVALID_PARAMETER : ERROR_SUCCESS;
+    } else if (!data) {
+      *dataSize = needed;
+    } else if (*dataSize < needed) {
+      // Windows leaves the buffer undefined; fill it so that a caller that
+      // reads it anyway meets garbage without a terminator.
+      if (*dataSize > 0) memset(data, '#', static_cast<size_t>(*dataSize));
+      *dataSize = needed;
+      result = ERROR_MORE_DATA;
+    } else {
+      memcpy(data, value.data(), value.size());
+      *dataSize = needed;
+    }
+  }
+  Handle base;
+  std::string spelled = Resolve(key, base) ? base.spelled : "?";
+  if (subKey && *subKey) spelled += std::string("\\") + subKey;
+  Log(sim::RegistryEvent::kQueryValue, spelled, "", REG_NONE, value, result);
+  return result;
+}
+
+LONG WINAPI RegQueryValueExA(HKEY key, LPCSTR name, LPDWORD, LPDWORD type, LPBYTE data, LPDWORD dataSize) {
+  Handle target;
+  if (!Resolve(key, target)) return ERROR_INVALID_HANDLE;
+  std::string valueName = name ? name : "";
+  auto it = target.key->values.find(Folded(valueName));
+  LONG result = ERROR_SUCCESS;
+  std::string value;
+  if (it == target.key->values.end()) {
+    result = ERROR_FILE_NOT_FOUND;
+  } else {
+    value = it->second.data;
+    if (type) *type = it->second.type;
+    DWORD needed = static_cast<DWORD>(value.size());
+    if (data && dataSize && *dataSize < needed) {
+      result = ERROR_MORE_DATA;
+    } else if (data && dataSize) {
+      memcpy(data, value.data(), value.size());
+    } else if (data && !dataSize) {
+      result = ERROR_INVALID_PARAMETER;
+    }
+    if (dataSize) *dataSize = needed;
+  }
+  Log(sim::RegistryEvent::kQueryValue, target.spelled, valueName, REG_NONE, value, result);
+  return result;
+}
+
 namespace sim {
 
-void ResetRegistry() {}
+void ResetRegistry() {
+  for (Root &root : g_roots) {
+    root.key.children.clear();
+    root.key.values.clear();
+  }
+  g_handles.clear();
+  g_nextHandle = 0x2000;
+  g_log.clear();
+  g_failCreation.clear();
+  g_writable = true;
+}
+
+const std::vector<RegistryEvent> &RegistryLog() { return g_log; }
+
+void ClearRegistryLog() { g_log.clear(); }
+
+std::vector<std::string> RegistryWrites() {
+  std::vector<std::string> writes;
+  for (const RegistryEvent &event : g_log) {
+    if (event.kind != RegistryEvent::kSetValue) continue;
+    std::string key = event.key;
+    if (!event.valueName.empty()) key += "[" + event.valueName + "]";
+    writes.push_back(key + " = " + event.Text());
+  }
+  return writes;
+}
+
+void SetRegistryValue(HKEY root, const std::string &path, const std::string &name, const std::string &bytes,
+                      DWORD type) {
+  Root *found = FindRoot(root);
+  std::vector<std::string> levels;
+  LONG error;
+  if (!found || !SplitPath(path.c_str(), levels, error)) abort();
+  Store(Walk(&found->key, levels, true), name, type, bytes);
+}
+
+void SetRegistryString(HKEY root, const std::string &path, const std::string &name, const std::string &text) {
+  SetRegistryValue(root, path, name, std::string(text.c_str(), text.size() + 1), REG_SZ);
+}
+
+bool RegistryKeyExists(HKEY root, const std::string &path) { return FindKey(root, path) != nullptr; }
+
+std::optional<std::string> RegistryValue(HKEY root, const std::string &path, const std::string &name) {
+  const Key *key = FindKey(root, path);
+  if (!key) return std::nullopt;
+  auto it = key->values.find(Folded(name));
+  if (it == key->values.end()) return std::nullopt;
+  return it->second.data;
+}
+
+std::optional<std::string> RegistryString(HKEY root, const std::string &path, const std::string &name) {
+  std::optional<std::string> bytes = RegistryValue(root, path, name);
+  if (bytes && !bytes->empty() && bytes->back() == '\0') bytes->pop_back();
+  return bytes;
+}
+
+std::vector<std::string> RegistrySubKeys(HKEY root, const std::string &path) {
+  std::vector<std::string> names;
+  if (const Key *key = FindKey(root, path))
+    for (auto &child : key->children) names.push_back(child.second->name);
+  return names;
+}
+
+std::string DumpRegistry() {
+  std::vector<std::string> lines;
+  for (Root &root : g_roots)
+    for (auto &child : root.key.children) DumpKey(*child.second, std::string(root.name) + "\\" + child.second->name, lines);
+  std::string dump;
+  for (const std::string &line : lines) dump += line + "\n";
+  return dump;
+}
+
+int OpenRegistryKeys() { return static_cast<int>(g_handles.size()); }
+
+void FailKeyCreation(HKEY root, const std::string &path) {
+  Root *found = FindRoot(root);
+  if (!found) abort();
+  std::string folded = Folded(found->name);
+  if (!path.empty()) folded += "\\" + Folded(path);
+  g_failCreation.insert(folded);
+}
+
+void SetRegistryWritable(bool writable) { g_writable = writable; }
 
 }  // namespace sim

@@ -2,3 +2,54 @@
 #pragma once
 
 #include "win32sim/types.h"
+
+typedef HKEY *PHKEY;
+
+#define HKEY_CLASSES_ROOT ((HKEY)(ULONG_PTR)((LONG)0x80000000))
+#define HKEY_CURRENT_USER ((HKEY)(ULONG_PTR)((LONG)0x80000001))
+#define HKEY_LOCAL_MACHINE ((HKEY)(ULONG_PTR)((LONG)0x80000002))
+
+#define REG_NONE 0
+#define REG_SZ 1
+#define REG_EXPAND_SZ 2
+#define REG_BINARY 3
+#define REG_DWORD 4
+
+// System error codes; other areas may define them too.
+#ifndef ERROR_SUCCESS
+#define ERROR_SUCCESS 0L
+#endif
+#ifndef ERROR_FILE_NOT_FOUND
+#define ERROR_FILE_NOT_FOUND 2L
+#endif
+#ifndef ERROR_ACCESS_DENIED
+#define ERROR_ACCESS_DENIED 5L
+#endif
+#ifndef ERROR_INVALID_HANDLE
+#define ERROR_INVALID_HANDLE 6L
+#endif
+#ifndef ERROR_INVALID_PARAMETER
+#define ERROR_INVALID_PARAMETER 87L
+#endif
+#ifndef ERROR_BAD_PATHNAME
+#define ERROR_BAD_PATHNAME 161L
+#endif
+#ifndef ERROR_MORE_DATA
+#define ERROR_MORE_DATA 234L
+#endif
+
+LONG WINAPI RegCreateKeyA(HKEY key, LPCSTR subKey, PHKEY result);
+LONG WINAPI RegOpenKeyA(HKEY key, LPCSTR subKey, PHKEY result);
+LONG WINAPI RegCloseKey(HKEY key);
+// Sets the default value of key\subKey (created if missing) to the whole
+// NUL-terminated `data`, whatever `dataSize` says; only REG_SZ is accepted.
+LONG WINAPI RegSetValueA(HKEY key, LPCSTR subKey, DWORD type, LPCSTR data, DWORD dataSize);
+// Stores exactly `dataSize` bytes under the value `name` (null or "" is the
+// default value).
+LONG WINAPI RegSetValueExA(HKEY key, LPCSTR name, DWORD reserved, DWORD type, const BYTE *data, DWORD dataSize);
+// Reads the default value of key\subKey. `dataSize` passes the buffer size in
+// and the stored length (NUL included) out; ERROR_MORE_DATA when it does not
+// fit, the buffer's content then being undefined. A key without a default
+// value reads as the empty string.
+LONG WINAPI RegQueryValueA(HKEY key, LPCSTR subKey, LPSTR data, PLONG dataSize);
+LONG WINAPI RegQueryValueExA(HKEY key, LPCSTR name, LPDWORD reserved, LPDWORD type, LPBYTE data, LPDWORD dataSize);

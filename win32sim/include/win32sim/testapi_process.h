@@ -1,9 +1,31 @@
 // Test side: Starting programs, the Windows version, short path names.
 #pragma once
 
+#include <windows.h>
+
 #include <string>
 #include <vector>
 
 namespace sim {
+
+struct ProgramStart {
+  std::string commandLine;
+  UINT show;
+};
+// Every WinExec call, in order.
+const std::vector<ProgramStart> &ProgramStarts();
+// Later WinExec calls return this (2, file not found, for a failed start).
+void SetWinExecResult(UINT result);
+
+// The version word GetVersion returns (default: NT 5.1).
+void SetVersionWord(DWORD version);
+int VersionQueries();
+
+// GetShortPathNameA gives `shortForm` for `longPath` (compared without
+// regard to case); any other path is its own short form unless short names
+// fail, in which case the call returns 0.
+void SetShortPath(const std::string &longPath, const std::string &shortForm);
+void FailShortPaths(bool fail);
+int ShortPathQueries();
 
 }  // namespace sim

@@ -1,9 +1,57 @@
 // Test side: Registry: an in-memory key tree.
 #pragma once
 
+#include <windows.h>
+
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace sim {
+
+// One registry operation of the product, in call order. Keys are spelled as
+// the product spelled them: root name, then the path of the handle's opening
+// calls and the subkey, e.g. "HKEY_CLASSES_ROOT\MoraLUME_TOVA\installed\A.TXT".
+struct RegistryEvent {
+  enum Kind { kSetValue, kQueryValue };
+  Kind kind;
+  std::string key;
+  std::string valueName;  // "" for the default value
+  DWORD type;             // of a write
+  std::string data;       // bytes stored by a write, NUL included where stored
+  LONG result;
+  // The data up to its first NUL.
+  std::string Text() const { return std::string(data.c_str()); }
+};
+
+const std::vector<RegistryEvent> &RegistryLog();
+void ClearRegistryLog();
+// Only the writes (kSetValue) of the log, as "key = text" lines ("key[name]"
+// for a named value).
+std::vector<std::string> RegistryWrites();
+
+// Seeds a value (the key and its parents are created), not logged.
+void SetRegistryValue(HKEY root, const std::string &path, const std::string &name, const std::string &bytes,
+                      DWORD type = REG_SZ);
+// Seeds a string value with its NUL.
+void SetRegistryString(HKEY root, const std::string &path, const std::string &name, const std::string &text);
+
+bool RegistryKeyExists(HKEY root, const std::string &path);
+// The stored bytes of a value ("" names the default value), or nothing.
+std::optional<std::string> RegistryValue(HKEY root, const std::string &path, const std::string &name = "");
+// A stored string without its NUL, or nothing.
+std::optional<std::string> RegistryString(HKEY root, const std::string &path, const std::string &name = "");
+// Names of the direct subkeys, as first created, in case-insensitive order.
+std::vector<std::string> RegistrySubKeys(HKEY root, const std::string &path);
+// Every key and value below the three roots, one per line, sorted.
+std::string DumpRegistry();
+int OpenRegistryKeys();  // handles opened and not closed
+
+// Faults: creating this key or any key below it fails with access denied
+// (also when it exists already), and so do writes through a subkey path there.
+void FailKeyCreation(HKEY root, const std::string &path);
+// A read-only registry: every create and every write fails; opening and
+// reading still work.
+void SetRegistryWritable(bool writable);
 
 }  // namespace sim

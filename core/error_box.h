@@ -1,0 +1,6 @@
+// Error messages: a box with no owner, caption "err", OK only.
+#pragma once
+
+void ShowErrorText(const char *text);
+// Shows the message of `key` in the current language.
+void ShowErrorMessage(const char *key);

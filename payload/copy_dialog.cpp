@@ -1,0 +1,36 @@
+#include "payload/copy_dialog.h"
+
+#include "payload/extraction.h"
+#include "ui/dialog_colors.h"
+
+LONG g_extractionGuard = 0;
+UINT_PTR g_copyTimer = 0;
+
+namespace {
+const UINT kStartDelay = 50;
+}
+
+INT_PTR CALLBACK CopyDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+  switch (message) {
+    case WM_INITDIALOG:
+      g_copyTimer = SetTimer(dialog, 0, kStartDelay, nullptr);
+      return TRUE;
+    case WM_TIMER:
+      if (g_extractionGuard == 0) {
+        ++g_extractionGuard;
+        LONG result = ExtractArchive(dialog);
+        KillTimer(dialog, g_copyTimer);
+        EndDialog(dialog, result);
+        --g_extractionGuard;
+      }
+      return TRUE;
+    case WM_CLOSE:
+      KillTimer(dialog, g_copyTimer);
+      EndDialog(dialog, -1);
+      return TRUE;
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSTATIC:
+      return PaintLightGrey(wParam);
+  }
+  return FALSE;
+}

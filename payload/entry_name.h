@@ -1,0 +1,17 @@
+// Names of archive entries, and where each one is written.
+#pragma once
+
+#include <cstddef>
+
+// True for a name that can only land inside the destination: `bytes` holds
+// `length` bytes whose last is the only zero; the name is a plain file name
+// or file!subdirectory, and no part is empty, "." or "..", ends in a dot or
+// blank, holds a path separator, drive colon or a character Windows forbids,
+// or is a device name.
+bool IsSafeEntryName(const char *bytes, size_t length);
+
+// The target path of a safe entry name below `destination`: the directory
+// join of both, or for file!subdirectory the file inside that subdirectory.
+// `subdirectory` receives the subdirectory's path (empty for a plain name).
+// False when a path would not fit `size` bytes.
+bool BuildTargetPath(const char *destination, const char *name, char *target, char *subdirectory, size_t size);

@@ -1,0 +1,116 @@
+#include "payload/extraction.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "core/bounded_string.h"
+#include "core/error_box.h"
+#include "core/global_block.h"
+#include "core/installer_state.h"
+#include "core/messages.h"
+#include "payload/archive_format.h"
+#include "payload/entry_name.h"
+#include "payload/payload_reader.h"
+#include "payload/progress_bar.h"
+#include "shell/installed_records.h"
+
+namespace {
+
+const DWORD kChunkSize = 2048;
+const DWORD kLargestDataSize = 0x7FFFFFFF;
+const char kUnextractedRecord[] = "\\DEF.TVD";
+// Room for the longest message template with a number and a full path.
+const size_t kErrorTextSize = 640;
+
+struct Entry {
+  char name[kMaxEntryNameLength];
+  DWORD dataSize;
+  char target[kPathSize];
+  char subdirectory[kPathSize];
+};
+
+bool ReadExactly(void *buffer, DWORD count) { return ReadPayload(buffer, count) == static_cast<LONG>(count); }
+
+void ShowCreateError(LONG result, const char *shownPath) {
+  char text[kErrorTextSize];
+  snprintf(text, sizeof text, GetMessageText("errDest"), static_cast<int>(result), shownPath);
+  ShowErrorText(text);
+}
+
+// Name length, name and data size of the next entry; false on a short read
+// or a header that the format does not allow.
+bool ReadEntryHeader(Entry &entry) {
+  BYTE nameLength = 0;
+  unsigned char size[4];
+  if (!ReadExactly(&nameLength, 1) || nameLength == 0 || nameLength > kMaxEntryNameLength) return false;
+  if (!ReadExactly(entry.name, nameLength) || !ReadExactly(size, sizeof size)) return false;
+  entry.dataSize = size[0] | (size[1] << 8) | (size[2] << 16) | (static_cast<DWORD>(size[3]) << 24);
+  return entry.dataSize <= kLargestDataSize && IsSafeEntryName(entry.name, nameLength);
+}
+
+// Copies the entry's data into the open file; shows the message on failure.
+bool CopyEntryData(HFILE file, DWORD remaining, char *buffer, HWND dialog, DWORD *lastRedraw) {
+  while (remaining != 0) {
+    DWORD chunk = remaining < kChunkSize ? remaining : kChunkSize;
+    if (!ReadExactly(buffer, chunk)) {
+      ShowErrorMessage("corData");
+      return false;
+    }
+    if (_hwrite(file, buffer, static_cast<LONG>(chunk)) != static_cast<LONG>(chunk)) {
+      ShowErrorMessage("errDest2");
+      return false;
+    }
+    remaining -= chunk;
+    RedrawProgress(dialog, lastRedraw, buffer, kChunkSize);
+  }
+  return true;
+}
+
+bool ExtractEntry(HWND dialog, DWORD *lastRedraw) {
+  Entry entry;
+  if (!ReadEntryHeader(entry)) {
+    ShowErrorMessage("corData");
+    return false;
+  }
+  char *buffer = static_cast<char *>(AllocLocked(kChunkSize));
+  if (!buffer) {
+    ShowErrorMessage("noMem");
+    return false;
+  }
+  if (!BuildTargetPath(g_destinationDir, entry.name, entry.target, entry.subdirectory, kPathSize)) {
+    // Never cut into a shorter path: name the file as it would have been.
+    char shown[kPathSize * 2];
+    snprintf(shown, sizeof shown, "%s\\%s", g_destinationDir, entry.name);
+    ShowCreateError(HFILE_ERROR, shown);
+    FreeLocked(buffer);
+    return false;
+  }
+  if (entry.subdirectory[0]) CreateDirectoryA(entry.subdirectory, nullptr);
+  if (g_mainProgramPath[0] == '\0') CopyString(g_mainProgramPath, kPathSize, entry.target);
+  DeleteFileA(entry.target);
+  OFSTRUCT info;
+  HFILE file = OpenFile(entry.target, &info, OF_CREATE | OF_SHARE_DENY_NONE | OF_READWRITE);
+  if (file <= 0) {
+    ShowCreateError(file, entry.target);
+    FreeLocked(buffer);
+    return false;
+  }
+  RecordInstalledFile(entry.target);
+  bool copied = CopyEntryData(file, entry.dataSize, buffer, dialog, lastRedraw);
+  if (copied) _hwrite(file, buffer, 0);  // cut the file at its end
+  _lclose(file);
+  FreeLocked(buffer);
+  return copied;
+}
+
+}  // namespace
+
+LONG ExtractArchive(HWND dialog) {
+  DWORD lastRedraw = GetTickCount();
+  for (WORD index = 0; index < g_payloadFileCount; ++index)
+    if (!ExtractEntry(dialog, &lastRedraw)) return -1;
+  char record[kPathSize];
+  if (CopyString(record, sizeof record, g_destinationDir) && AppendString(record, sizeof record, kUnextractedRecord))
+    RecordInstalledFile(record);
+  return 0;
+}

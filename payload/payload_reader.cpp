@@ -1,0 +1,111 @@
+#include "payload/payload_reader.h"
+
+#include <zlib.h>
+
+#include <cstring>
+
+#include "core/global_block.h"
+#include "payload/archive_format.h"
+
+WORD g_payloadFileCount = 0;
+DWORD g_payloadTotalSize = 0;
+LONG g_payloadDelivered = 0;
+
+namespace {
+
+HGLOBAL g_resource = nullptr;           // loaded and locked while open
+const BYTE *g_compressedData = nullptr;  // first byte of the zlib stream
+DWORD g_compressedRemaining = 0;        // not yet moved into the window
+DWORD g_readOffset = 0;                 // next byte of the compressed data to move
+BYTE *g_inputWindow = nullptr;
+z_stream g_stream;
+bool g_streamReady = false;  // inflateInit succeeded and inflateEnd is due
+
+DWORD ReadLittleEndian32(const BYTE *bytes) {
+  return static_cast<DWORD>(bytes[0]) | static_cast<DWORD>(bytes[1]) << 8 | static_cast<DWORD>(bytes[2]) << 16 |
+         static_cast<DWORD>(bytes[3]) << 24;
+}
+
+bool ReadExactly(void *buffer, DWORD count) { return ReadPayload(buffer, count) == static_cast<LONG>(count); }
+
+PayloadOpenResult FailOpening(PayloadOpenResult result) {
+  ClosePayload();
+  return result;
+}
+
+}  // namespace
+
+PayloadOpenResult OpenPayload(HINSTANCE instance) {
+  ClosePayload();  // a second opening starts afresh instead of leaking the first
+  HRSRC found = FindResourceA(instance, MAKEINTRESOURCEA(kPayloadResourceName), MAKEINTRESOURCEA(kPayloadResourceType));
+  if (!found) return kPayloadNotFound;
+
+  g_resource = LoadResource(instance, found);
+  const BYTE *resourceBytes = g_resource ? static_cast<const BYTE *>(LockResource(g_resource)) : nullptr;
+  if (!resourceBytes) return FailOpening(kPayloadCorrupt);
+
+  // The length must describe exactly the bytes that follow it: nothing is
+  // ever read beyond the resource.
+  DWORD resourceSize = SizeofResource(instance, found);
+  if (resourceSize < kCompressedLengthSize) return FailOpening(kPayloadCorrupt);
+  DWORD compressedLength = ReadLittleEndian32(resourceBytes);
+  if (compressedLength > resourceSize - kCompressedLengthSize) return FailOpening(kPayloadCorrupt);
+  g_compressedData = resourceBytes + kCompressedLengthSize;
+  g_compressedRemaining = compressedLength;
+  g_readOffset = 0;
+
+  memset(&g_stream, 0, sizeof g_stream);  // zlib's own allocators
+  g_inputWindow = static_cast<BYTE *>(AllocLocked(kInputWindowSize));
+  if (!g_inputWindow) return FailOpening(kPayloadOutOfMemory);
+  // zlib fails here only for want of memory; such a stream is never read.
+  if (inflateInit(&g_stream) != Z_OK) return FailOpening(kPayloadOutOfMemory);
+  g_streamReady = true;
+
+  BYTE fileCount[2];
+  BYTE totalSize[4];
+  if (!ReadExactly(fileCount, sizeof fileCount) || !ReadExactly(totalSize, sizeof totalSize))
+    return FailOpening(kPayloadCorrupt);
+  g_payloadFileCount = static_cast<WORD>(fileCount[0] | fileCount[1] << 8);
+  g_payloadTotalSize = ReadLittleEndian32(totalSize);
+  g_payloadDelivered = 0;
+  return kPayloadOpened;
+}
+
+LONG ReadPayload(void *buffer, DWORD count) {
+  if (!g_streamReady) return 0;
+  // The result is signed 32-bit: larger requests are served in part.
+  if (count > static_cast<DWORD>(kMaxArchiveSize)) count = kMaxArchiveSize;
+  g_stream.next_out = static_cast<Bytef *>(buffer);
+  g_stream.avail_out = count;
+  for (;;) {
+    if (g_stream.avail_in == 0) {
+      DWORD moved = g_compressedRemaining < kInputWindowSize ? g_compressedRemaining : kInputWindowSize;
+      if (moved == 0) break;
+      memcpy(g_inputWindow, g_compressedData + g_readOffset, moved);
+      g_compressedRemaining -= moved;
+      g_readOffset += moved;
+      g_stream.next_in = g_inputWindow;
+      g_stream.avail_in = moved;
+    }
+    int result = inflate(&g_stream, Z_PARTIAL_FLUSH);
+    // A full buffer succeeds whatever inflate said in the same call.
+    if (g_stream.avail_out == 0 || result != Z_OK) break;
+  }
+  DWORD delivered = count - g_stream.avail_out;
+  // A hostile archive may deliver more than 2^31 bytes in all: wrap, never overflow.
+  g_payloadDelivered = static_cast<LONG>(static_cast<DWORD>(g_payloadDelivered) + delivered);
+  return static_cast<LONG>(delivered);
+}
+
+void ClosePayload() {
+  if (g_streamReady) inflateEnd(&g_stream);
+  g_streamReady = false;
+  memset(&g_stream, 0, sizeof g_stream);
+  FreeLocked(g_inputWindow);
+  g_inputWindow = nullptr;
+  if (g_resource) FreeResource(g_resource);
+  g_resource = nullptr;
+  g_compressedData = nullptr;
+  g_compressedRemaining = 0;
+  g_readOffset = 0;
+}

@@ -1,0 +1,70 @@
+// The open command of the viewer's class and the association of the chosen
+// image extensions with it.
+#include <windows.h>
+
+#include <cstring>
+
+#include "core/bounded_string.h"
+#include "core/global_block.h"
+#include "core/installer_state.h"
+#include "shell/associations.h"
+#include "shell/class_names.h"
+
+namespace {
+
+constexpr LONG kWorkBufferSize = 260;
+constexpr size_t kKeyNameSize = 200;
+
+// In the order of the association flags.
+const char *const kExtensions[kAssociationCount] = {".gif", ".jpg", ".pcx", ".png", ".bmp",
+                                                    ".rle", ".dib", ".tif", ".tga", ".pcd"};
+
+// The first 25 characters of "MoraLUME_TOVA\license\install\": backups are
+// named "...\ins.gif" and so on.
+constexpr char kBackupKeyPrefix[] = "MoraLUME_TOVA\\license\\ins";
+
+constexpr char kOpenCommandSuffix[] = " \"%1\"";
+
+// Keeps the extension's earlier class, then associates it. An earlier class
+// that cannot be kept whole is not replaced: the user's association is never
+// lost or backed up cut.
+void AssociateExtension(const char *extension, char *workBuffer) {
+  char *current = workBuffer;
+  LONG currentSize = kWorkBufferSize;
+  char *longValue = nullptr;
+  LONG storedSize = GetClassValueSize(extension);
+  if (storedSize > kWorkBufferSize) {
+    longValue = static_cast<char *>(AllocLocked(static_cast<size_t>(storedSize)));
+    if (!longValue) return;
+    current = longValue;
+    currentSize = storedSize;
+  }
+  int read = GetClassValue(extension, current, currentSize);
+  if (read == -1) current[0] = '\0';  // no key yet: the empty value is its backup
+  bool keep = read == 0 || read == -1;
+
+  if (keep && strcmp(current, kAssociationValue) != 0) {
+    char backupKey[kKeyNameSize];
+    keep = CopyString(backupKey, sizeof backupKey, kBackupKeyPrefix) &&
+           AppendString(backupKey, sizeof backupKey, extension) && SetClassValue(backupKey, current) == 0;
+  }
+  if (keep) SetClassValue(extension, kAssociationValue);
+  FreeLocked(longValue);
+}
+
+}  // namespace
+
+void AssociateFileTypes(LONG checklistResult) {
+  char *workBuffer = static_cast<char *>(AllocLocked(kWorkBufferSize));
+  if (!workBuffer) return;
+  // Without its open command the class would open nothing: a program path
+  // too long for the command leaves every association as it was.
+  if (CopyString(workBuffer, kWorkBufferSize, g_mainProgramPath) &&
+      AppendString(workBuffer, kWorkBufferSize, kOpenCommandSuffix)) {
+    SetClassValue(kOpenCommandKey, workBuffer);
+    if (checklistResult != 0)
+      for (int i = 0; i < kAssociationCount; ++i)
+        if (g_associationFlags[i] != 0) AssociateExtension(kExtensions[i], workBuffer);
+  }
+  FreeLocked(workBuffer);
+}

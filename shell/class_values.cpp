@@ -1,0 +1,46 @@
+// Default values of keys under HKEY_CLASSES_ROOT.
+#include <windows.h>
+
+#include <cstring>
+
+#include "shell/associations.h"
+#include "shell/class_names.h"
+
+int SetClassValue(const char *keyName, const char *value) {
+  HKEY key;
+  if (RegCreateKeyA(HKEY_CLASSES_ROOT, kClassName, &key) == ERROR_SUCCESS) {
+    RegSetValueA(key, nullptr, REG_SZ, kClassName, sizeof kClassName);
+    RegCloseKey(key);
+  }
+  if (RegCreateKeyA(HKEY_CLASSES_ROOT, keyName, &key) != ERROR_SUCCESS) return -1;
+  RegSetValueA(key, nullptr, REG_SZ, value, static_cast<DWORD>(strlen(value) + 1));
+  RegCloseKey(key);
+  return 0;
+}
+
+int GetClassValue(const char *keyName, char *buffer, LONG bufferSize) {
+  if (bufferSize <= 0) return -2;
+  HKEY key;
+  if (RegOpenKeyA(HKEY_CLASSES_ROOT, keyName, &key) != ERROR_SUCCESS) return -1;
+  LONG size = bufferSize;
+  LONG read = RegQueryValueA(key, nullptr, buffer, &size);
+  RegCloseKey(key);
+  if (read == ERROR_SUCCESS && size > 0 && size <= bufferSize && buffer[size - 1] == '\0') return 0;
+  if (read == ERROR_SUCCESS && size >= 0 && size < bufferSize) {
+    buffer[size] = '\0';  // stored without its terminator
+    return 0;
+  }
+  buffer[0] = '\0';
+  // A value that does not fit is never handed on cut; any other failed read
+  // counts as no value.
+  return read == ERROR_MORE_DATA || read == ERROR_SUCCESS ? -2 : 0;
+}
+
+LONG GetClassValueSize(const char *keyName) {
+  HKEY key;
+  if (RegOpenKeyA(HKEY_CLASSES_ROOT, keyName, &key) != ERROR_SUCCESS) return -1;
+  LONG size = 0;
+  LONG read = RegQueryValueA(key, nullptr, nullptr, &size);
+  RegCloseKey(key);
+  return read == ERROR_SUCCESS && size > 0 ? size : 1;
+}

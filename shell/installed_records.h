@@ -1,0 +1,8 @@
+// Installed-file records: one registry key per file that the installation
+// put into the destination directory, left for the installed program.
+#pragma once
+
+// Records `fullPath`, a path that begins with the destination directory,
+// under HKEY_CLASSES_ROOT\MoraLUME_TOVA\installed. Best effort: failures are
+// silent, and a relative path too long for its buffer is not recorded.
+void RecordInstalledFile(const char *fullPath);

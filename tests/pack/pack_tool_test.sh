@@ -1,0 +1,101 @@
+#!/usr/bin/env bash
+# lumepack from the shell: pack -> verify -> list on a folder with an empty
+# file, a subfolder entry and a file over 1 MB; each refusal gives its
+# message, a non-zero exit and no output file. Usage: pack_tool_test.sh LUMEPACK
+set -uo pipefail
+lumepack=$(realpath "$1")
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+make_folder() {
+  rm -rf "$work/in" && mkdir -p "$work/in/SCRIPTS"
+  printf 'MZ stand-in' >"$work/in/lume32.exe"
+  : >"$work/in/empty.txt"
+  printf 'delay 5\r\n' >"$work/in/SCRIPTS/DEFSCR"
+  head -c 1500000 /dev/urandom >"$work/in/big.dat"
+}
+
+# Expects a refusal whose message contains $1; the rest is the pack command line.
+expect_refusal() {
+  local wanted=$1; shift
+  rm -f "$work/out.bin"
+  local message
+  if message=$("$lumepack" pack -o "$work/out.bin" "$@" 2>&1); then
+    fail "packed although it should refuse ($wanted)"
+  elif [[ "$message" != *"$wanted"* ]]; then
+    fail "refusal without \"$wanted\": $message"
+  fi
+  [[ -e "$work/out.bin" || -e "$work/out.bin.partial" ]] && fail "output written despite refusal ($wanted)"
+}
+
+make_folder
+"$lumepack" pack -o "$work/out.bin" "$work/in" >/dev/null || fail "pack of the folder"
+"$lumepack" verify "$work/out.bin" >/dev/null || fail "verify of the packed folder"
+listing=$("$lumepack" list "$work/out.bin") || fail "list of the packed folder"
+expected="lume32.exe DEFSCR!SCRIPTS big.dat empty.txt"
+actual=$(awk 'NR > 1 { printf "%s%s", sep, $2; sep = " " }' <<<"$listing")
+[[ "$actual" == "$expected" ]] || fail "listed \"$actual\", expected \"$expected\""
+grep -q '^ *1500000  big.dat$' <<<"$listing" || fail "big.dat listed with the wrong size"
+grep -q '^ *0  empty.txt$' <<<"$listing" || fail "empty.txt listed with the wrong size"
+grep -q '4 entries, total size 1500068 bytes.*(78 DA)' <<<"$listing" || fail "header line: $listing"
+
+# The same files named one by one, relative to -C.
+(cd "$work/in" && "$lumepack" pack -o "$work/list.bin" big.dat SCRIPTS/DEFSCR lume32.exe empty.txt >/dev/null) ||
+  fail "pack of a file list"
+"$lumepack" verify "$work/list.bin" >/dev/null || fail "verify of the file list"
+
+# Damage is found: a flipped trailer byte, a cut stream, trailing bytes.
+cp "$work/out.bin" "$work/bad.bin"
+size=$(stat -c %s "$work/bad.bin")
+printf '\xff' | dd of="$work/bad.bin" bs=1 seek=$((size - 1)) conv=notrunc status=none
+"$lumepack" verify "$work/bad.bin" &>/dev/null && fail "verify accepted a damaged trailer"
+head -c $((size - 10)) "$work/out.bin" >"$work/cut.bin"
+"$lumepack" verify "$work/cut.bin" &>/dev/null && fail "verify accepted a cut payload"
+{ cat "$work/out.bin"; printf 'x'; } >"$work/long.bin"
+"$lumepack" verify "$work/long.bin" &>/dev/null && fail "verify accepted bytes after the stream"
+printf 'MZ' >"$work/tiny.exe"
+message=$("$lumepack" list "$work/tiny.exe" 2>&1) && fail "list accepted a broken executable"
+[[ "$message" == *"not a PE executable"* ]] || fail "broken executable: $message"
+
+# Refusals.
+mkdir -p "$work/in/SUB/DEEP" && : >"$work/in/SUB/DEEP/x"
+expect_refusal "DEEP" "$work/in"
+rm -rf "$work/in/SUB"
+: >"$work/in/bang!name.txt"
+expect_refusal "bang!name.txt" "$work/in"
+rm -f "$work/in/bang!name.txt"
+: >"$work/in/back\\slash"
+expect_refusal "back\\slash" "$work/in"
+rm -f "$work/in/back\\slash"
+long=$(printf 'n%.0s' {1..52})
+: >"$work/in/$long"
+expect_refusal "$long" "$work/in"
+rm -f "$work/in/$long"
+expect_refusal "\"viewer.exe\"" --main viewer.exe "$work/in"
+expect_refusal "missing.txt" -C "$work/in" lume32.exe missing.txt
+expect_refusal "SUB/DEEP/x" -C "$work/in" lume32.exe SUB/DEEP/x
+expect_refusal "nothing to pack"
+# Sizes of 2^31 and more: a sparse file costs no disk space.
+truncate -s 2147483648 "$work/in/huge.dat"
+expect_refusal "huge.dat" "$work/in"
+rm -f "$work/in/huge.dat"
+truncate -s 1200000000 "$work/in/half1.dat" "$work/in/half2.dat"
+expect_refusal "total size" "$work/in"
+rm -f "$work/in/half"*.dat
+# More than 65,535 entries.
+mkdir -p "$work/many" && : >"$work/many/lume32.exe"
+(cd "$work/many" && seq 1 65535 | xargs touch)
+expect_refusal "65535" "$work/many"
+
+# A built installer, when there is one: the payload is found inside it.
+setup=${2:-}
+if [[ -n "$setup" && -f "$setup" ]]; then
+  listing=$("$lumepack" list "$setup") || fail "list of $setup"
+  [[ $(awk 'NR == 2 { print $2 }' <<<"$listing") == lume32.exe ]] || fail "first entry of $setup: $listing"
+  "$lumepack" verify "$setup" >/dev/null || fail "verify of $setup"
+fi
+
+((failures == 0)) && echo "lumepack: all checks passed"
+exit $((failures > 0))

@@ -1,0 +1,250 @@
+// Extraction through the copy dialog: files on disk, installed-file records,
+// every failure and its message, and names that try to leave the destination.
+#include <windows.h>
+
+#include <cstring>
+
+#include "core/installer_state.h"
+#include "core/messages.h"
+#include "payload/copy_dialog.h"
+#include "payload/destination_path.h"
+#include "payload/payload_reader.h"
+#include "support/installer_fixture.h"
+#include "support/payload_builder.h"
+#include "ui/dialog_ids.h"
+#include "ui/run_dialog.h"
+#include "win32sim/testapi.h"
+
+namespace {
+
+const char kInstalledKey[] = "MoraLUME_TOVA\\installed";
+const std::string kBigData(5000, 'z');
+
+class ExtractionTest : public InstallerTest {
+ protected:
+  LONG ExtractInto(const std::string &destination, const std::string &resource) {
+    InstallPayload(resource);
+    strcpy(g_destinationDir, destination.c_str());
+    EXPECT_EQ(OpenPayload(nullptr), kPayloadOpened);
+    EXPECT_EQ(CreateDestinationPath(), kDestinationCreated);
+    LONG result = RunDialog(nullptr, kCopyDialogId, nullptr, CopyDialogProc);
+    ClosePayload();
+    return result;
+  }
+  LONG Extract(const std::string &destination, const std::vector<ArchiveEntry> &entries) {
+    return ExtractInto(destination, BuildPayloadResource(entries));
+  }
+  static std::vector<std::string> Records() { return sim::RegistrySubKeys(HKEY_CLASSES_ROOT, kInstalledKey); }
+  static std::vector<std::string> Messages() {
+    std::vector<std::string> texts;
+    for (const auto &box : sim::MessageBoxes()) texts.push_back(box.text);
+    return texts;
+  }
+  static std::string Text(const char *key) { return GetMessageText(key); }
+};
+
+// Every file and directory lies inside `destination` (a Windows path).
+void ExpectOnlyInside(const std::string &destination) {
+  std::string prefix = destination + "\\";
+  for (const std::string &file : sim::ListFiles()) EXPECT_EQ(file.rfind(prefix, 0), 0u) << file;
+  for (const std::string &directory : sim::ListDirectories()) {
+    bool isDriveRoot = directory.size() == 3;
+    bool insideOrAbove = directory.rfind(prefix, 0) == 0 || prefix.rfind(directory, 0) == 0;
+    EXPECT_TRUE(isDriveRoot || insideOrAbove) << directory;
+  }
+}
+
+TEST_F(ExtractionTest, WritesEveryEntryAndRecordsIt) {
+  EXPECT_EQ(Extract("C:\\MLUME", {{"lume32.exe", "MZ program"}, {"readme.txt", "Read me"}, {"DEFSCR!SCRIPTS", "script"}}), 0);
+  EXPECT_EQ(sim::ReadFile("C:\\MLUME\\lume32.exe"), "MZ program");
+  EXPECT_EQ(sim::ReadFile("C:\\MLUME\\readme.txt"), "Read me");
+  EXPECT_EQ(sim::ReadFile("C:\\MLUME\\SCRIPTS\\DEFSCR"), "script");
+  EXPECT_STREQ(g_mainProgramPath, "C:\\MLUME\\lume32.exe");
+  EXPECT_EQ(Records(), (std::vector<std::string>{"DEF.TVD", "lume32.exe", "readme.txt", "SCRIPTS$DEFSCR"}));
+  EXPECT_TRUE(sim::MessageBoxes().empty());
+  EXPECT_EQ(sim::RunningTimers(), 0);
+  EXPECT_EQ(sim::OpenFileHandles(), 0);
+  EXPECT_FALSE(sim::FileExists("C:\\MLUME\\DEF.TVD"));
+  ExpectOnlyInside("C:\\MLUME");
+}
+
+TEST_F(ExtractionTest, RecordsEachFileBeforeItsDataIsWritten) {
+  sim::SetDiskSpace(0);
+  EXPECT_EQ(Extract("C:\\MLUME", {{"a.txt", "data"}}), -1);
+  EXPECT_EQ(Records(), (std::vector<std::string>{"a.txt"}));
+  EXPECT_EQ(Messages(), (std::vector<std::string>{Text("errDest2")}));
+}
+
+TEST_F(ExtractionTest, EmptyArchiveStillRecordsTheUnextractedFile) {
+  EXPECT_EQ(Extract("C:\\MLUME", {}), 0);
+  EXPECT_TRUE(sim::ListFiles().empty());
+  EXPECT_STREQ(g_mainProgramPath, "");
+  EXPECT_EQ(Records(), (std::vector<std::string>{"DEF.TVD"}));
+}
+
+TEST_F(ExtractionTest, EmptyEntryGivesAnEmptyRecordedFile) {
+  EXPECT_EQ(Extract("C:\\MLUME", {{"empty.dat", ""}}), 0);
+  EXPECT_TRUE(sim::FileExists("C:\\MLUME\\empty.dat"));
+  EXPECT_EQ(sim::ReadFile("C:\\MLUME\\empty.dat"), "");
+  EXPECT_EQ(Records(), (std::vector<std::string>{"DEF.TVD", "empty.dat"}));
+}
+
+TEST_F(ExtractionTest, SeparatorOnlyWhereTheDestinationLacksOne) {
+  EXPECT_EQ(Extract("C:\\", {{"README.TXT", "r"}}), 0);
+  EXPECT_TRUE(sim::FileExists("C:\\README.TXT"));
+  EXPECT_STREQ(g_mainProgramPath, "C:\\README.TXT");
+}
+
+TEST_F(ExtractionTest, DriveColonDestinationIsRelativeToThatDrive) {
+  CreateDirectoryA("C:\\work", nullptr);
+  sim::SetCurrentDirectory("C:\\work");
+  EXPECT_EQ(Extract("C:", {{"README.TXT", "r"}}), 0);
+  EXPECT_STREQ(g_mainProgramPath, "C:README.TXT");
+  EXPECT_TRUE(sim::FileExists("C:\\work\\README.TXT"));
+  EXPECT_EQ(Records(), (std::vector<std::string>{"DEF.TVD", "README.TXT"}));
+}
+
+TEST_F(ExtractionTest, UnextractedRecordAlwaysGetsItsBackslash) {
+  EXPECT_EQ(Extract("D:\\", {{"README.TXT", "r"}}), 0);
+  EXPECT_TRUE(sim::FileExists("D:\\README.TXT"));
+  EXPECT_EQ(Records(), (std::vector<std::string>{"DEF.TVD", "README.TXT"}));
+}
+
+TEST_F(ExtractionTest, BangInTheDestinationIsJustACharacter) {
+  EXPECT_EQ(Extract("C:\\A!B", {{"README.TXT", "r"}, {"X!SUB", "x"}}), 0);
+  EXPECT_TRUE(sim::FileExists("C:\\A!B\\README.TXT"));
+  EXPECT_TRUE(sim::FileExists("C:\\A!B\\SUB\\X"));
+}
+
+TEST_F(ExtractionTest, ExistingFileIsReplacedWhole) {
+  sim::WriteFile("C:\\MLUME\\readme.txt", std::string(10000, 'o'));
+  EXPECT_EQ(Extract("C:\\MLUME", {{"readme.txt", "new"}}), 0);
+  EXPECT_EQ(sim::ReadFile("C:\\MLUME\\readme.txt"), "new");
+}
+
+TEST_F(ExtractionTest, LargeFilesArriveIntact) {
+  std::string data;
+  for (unsigned i = 0; i < 300000; ++i) data += static_cast<char>((i * 7919u) >> 3);
+  EXPECT_EQ(Extract("C:\\MLUME", {{"big.bin", data}, {"after.txt", "after"}}), 0);
+  EXPECT_EQ(sim::ReadFile("C:\\MLUME\\big.bin"), data);
+  EXPECT_EQ(sim::ReadFile("C:\\MLUME\\after.txt"), "after");
+}
+
+TEST_F(ExtractionTest, StreamEndingInsideDataIsCorruptAndWritesNothingUndelivered) {
+  std::string archive = BuildArchiveBytes({{"first.txt", "one"}});
+  archive[0] = 2;  // two files, the second cut short
+  archive += RawEntryBytes(7, std::string("cut.bin\0", 7), 5000, std::string(3000, 'c'));
+  EXPECT_EQ(ExtractInto("C:\\MLUME", BuildPayloadResourceFromArchive(archive)), -1);
+  EXPECT_EQ(Messages(), (std::vector<std::string>{Text("corData")}));
+  EXPECT_EQ(sim::ReadFile("C:\\MLUME\\first.txt"), "one");
+  std::string partial = sim::ReadFile("C:\\MLUME\\cut.bin");
+  EXPECT_LE(partial.size(), 3000u);
+  EXPECT_EQ(partial, std::string(partial.size(), 'c'));
+  EXPECT_EQ(sim::OpenFileHandles(), 0);
+}
+
+TEST_F(ExtractionTest, FullDiskShowsWriteErrorAndLeavesThePartialFile) {
+  sim::SetDiskSpace(3000);
+  EXPECT_EQ(Extract("C:\\MLUME", {{"big.bin", kBigData}, {"never.txt", "n"}}), -1);
+  EXPECT_EQ(Messages(), (std::vector<std::string>{Text("errDest2")}));
+  EXPECT_EQ(sim::ReadFile("C:\\MLUME\\big.bin"), std::string(3000, 'z'));
+  EXPECT_FALSE(sim::FileExists("C:\\MLUME\\never.txt"));
+  EXPECT_EQ(sim::MessageBoxes()[0].caption, "Error");
+  EXPECT_EQ(sim::MessageBoxes()[0].owner, nullptr);
+  EXPECT_EQ(sim::MessageBoxes()[0].flags, static_cast<unsigned>(MB_OK));
+}
+
+TEST_F(ExtractionTest, UncreatableFileNamesTheOpenResultAndPath) {
+  sim::FailFileCreation("C:\\MLUME\\second.txt");
+  EXPECT_EQ(Extract("C:\\MLUME", {{"first.txt", "1"}, {"second.txt", "2"}, {"third.txt", "3"}}), -1);
+  EXPECT_EQ(Messages(), (std::vector<std::string>{
+                            "Error creating destination file, the target disk may be full. (-1)\r\n\r\n"
+                            "Filename=C:\\MLUME\\second.txt\r\n\r\nInstallation aborted."}));
+  EXPECT_TRUE(sim::FileExists("C:\\MLUME\\first.txt"));
+  EXPECT_FALSE(sim::FileExists("C:\\MLUME\\third.txt"));
+  EXPECT_EQ(Records(), (std::vector<std::string>{"first.txt"}));
+}
+
+TEST_F(ExtractionTest, FirstEntryIsTheMainProgramEvenWhenItCannotBeCreated) {
+  sim::FailFileCreation("C:\\MLUME\\lume32.exe");
+  EXPECT_EQ(Extract("C:\\MLUME", {{"lume32.exe", "MZ"}}), -1);
+  EXPECT_STREQ(g_mainProgramPath, "C:\\MLUME\\lume32.exe");
+}
+
+TEST_F(ExtractionTest, TargetPathTooLongIsRefusedNotCut) {
+  std::string destination = "C:\\" + std::string(240, 'd');  // 243 characters
+  EXPECT_EQ(Extract(destination, {{"a-name-of-twenty.txt", "x"}}), -1);
+  ASSERT_EQ(sim::MessageBoxes().size(), 1u);
+  EXPECT_NE(sim::MessageBoxes()[0].text.find("(-1)"), std::string::npos);
+  EXPECT_NE(sim::MessageBoxes()[0].text.find("a-name-of-twenty.txt"), std::string::npos);
+  EXPECT_TRUE(sim::ListFiles().empty());
+  EXPECT_STREQ(g_mainProgramPath, "");
+}
+
+TEST_F(ExtractionTest, FailedCopyBufferShowsNoMemory) {
+  InstallPayload(BuildPayloadResource({{"a.txt", "a"}}));
+  ASSERT_EQ(OpenPayload(nullptr), kPayloadOpened);
+  sim::FailAllocations(0, 1);
+  EXPECT_EQ(RunDialog(nullptr, kCopyDialogId, nullptr, CopyDialogProc), -1);
+  ClosePayload();
+  EXPECT_EQ(Messages(), (std::vector<std::string>{Text("noMem")}));
+  EXPECT_TRUE(sim::ListFiles().empty());
+}
+
+TEST_F(ExtractionTest, TimerUnderAnErrorBoxDoesNotRestartExtraction) {
+  sim::FailFileCreation("C:\\MLUME\\a.txt");
+  sim::AnswerMessageBox(0, {5, 60, IDOK});
+  EXPECT_EQ(Extract("C:\\MLUME", {{"a.txt", "a"}}), -1);
+  EXPECT_EQ(sim::MessageBoxes().size(), 1u);
+  EXPECT_EQ(sim::MessageBoxes()[0].dialogBelow, kCopyDialogId);
+  EXPECT_EQ(sim::RunningTimers(), 0);
+}
+
+TEST_F(ExtractionTest, ClosingTheDialogBeforeTheTimerEndsWithMinusOne) {
+  sim::ScriptDialog(kCopyDialogId, {sim::CloseBox()});
+  EXPECT_EQ(Extract("C:\\MLUME", {{"a.txt", "a"}}), -1);
+  EXPECT_TRUE(sim::ListFiles().empty());
+  EXPECT_EQ(sim::RunningTimers(), 0);
+}
+
+TEST_F(ExtractionTest, HugeDataSizeIsCorrupt) {
+  std::string archive = BuildArchiveBytes({{"a.txt", ""}});
+  archive.resize(archive.size() - 4);
+  archive += std::string("\x00\x00\x00\x80", 4);
+  EXPECT_EQ(ExtractInto("C:\\MLUME", BuildPayloadResourceFromArchive(archive)), -1);
+  EXPECT_EQ(Messages(), (std::vector<std::string>{Text("corData")}));
+  EXPECT_TRUE(sim::ListFiles().empty());
+}
+
+struct HostileName {
+  std::string bytes;  // without the terminating zero
+  uint8_t length;     // as the header claims, zero included
+};
+
+class HostileNameTest : public ExtractionTest, public ::testing::WithParamInterface<HostileName> {};
+
+TEST_P(HostileNameTest, IsCorruptDataAndNothingLeavesTheDestination) {
+  CreateDirectoryA("C:\\MLUME", nullptr);
+  std::string archive = BuildArchiveBytes({{"first.txt", "ok"}});
+  archive[0] = 2;
+  archive += RawEntryBytes(GetParam().length, GetParam().bytes + std::string(1, '\0'), 4, "evil");
+  archive += std::string(64, 'p');
+  EXPECT_EQ(ExtractInto("C:\\MLUME\\SUB", BuildPayloadResourceFromArchive(archive)), -1);
+  EXPECT_EQ(Messages(), (std::vector<std::string>{Text("corData")}));
+  EXPECT_EQ(sim::ListFiles(), (std::vector<std::string>{"C:\\MLUME\\SUB\\first.txt"}));
+  EXPECT_EQ(Records(), (std::vector<std::string>{"first.txt"}));
+  ExpectOnlyInside("C:\\MLUME\\SUB");
+}
+
+HostileName Name(const std::string &bytes) { return {bytes, static_cast<uint8_t>(bytes.size() + 1)}; }
+
+INSTANTIATE_TEST_SUITE_P(
+    Names, HostileNameTest,
+    ::testing::Values(Name("..\\evil"), Name("../evil"), Name("C:evil"), Name("\\evil"), Name("evil!.."),
+                      Name("..!x"), Name("evil!..\\.."), Name("a!b!c"), Name("!x"), Name("x!"), Name(""), Name("."),
+                      Name(".."), Name("..."), Name("a."), Name("a "), Name("CON"), Name("nul.txt"), Name("x!COM1"),
+                      Name("LPT9.log"), Name("a\x01"), Name("a?b"), Name("a*"), Name("a|b"), Name("a\"b"),
+                      Name("a<b"), HostileName{"abc", 0}, HostileName{"abc", 3}, HostileName{"abc", 53},
+                      HostileName{std::string("ab\0cd", 5), 6}, Name(std::string(52, 'n'))));
+
+}  // namespace

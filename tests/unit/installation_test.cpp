@@ -1,0 +1,315 @@
+// The whole run from WinMain: dialogs in order, every way out with what the
+// user saw, and what is left on disk, in the registry and started.
+#include <windows.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "core/installer_state.h"
+#include "core/messages.h"
+#include "support/installer_fixture.h"
+#include "support/payload_builder.h"
+#include "ui/dialog_ids.h"
+#include "win32sim/testapi.h"
+
+namespace {
+
+using sim::UserStep;
+
+const char kClassKey[] = "MoraLUME_TOVA";
+const char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\MoraLUME";
+
+class InstallationTest : public InstallerTest {
+ protected:
+  int Run(const std::string &arguments = "") {
+    std::vector<char> line(arguments.begin(), arguments.end());
+    line.push_back('\0');
+    return WinMain(nullptr, nullptr, line.data(), SW_SHOWNORMAL);
+  }
+  // The interactive user who accepts every dialog as it stands.
+  void AcceptEverything() {
+    sim::ScriptDialog(kPathDialogId, {sim::Press(kGoOnButtonId)});
+    sim::ScriptDialog(kLicenseDialogId, {sim::Press(kGoOnButtonId)});
+    sim::ScriptDialog(kAssocDialogId, {sim::Press(kGoOnButtonId)});
+    sim::ScriptDialog(kCompleteDialogId, {sim::Press(kGoOnButtonId)});
+  }
+  static std::vector<int> DialogsShown() {
+    std::vector<int> ids;
+    for (const auto &run : sim::DialogRuns())
+      if (run.shown) ids.push_back(run.templateId);
+    return ids;
+  }
+  static std::vector<int> DialogsRun() {
+    std::vector<int> ids;
+    for (const auto &run : sim::DialogRuns()) ids.push_back(run.templateId);
+    return ids;
+  }
+  static std::vector<std::string> Messages() {
+    std::vector<std::string> texts;
+    for (const auto &box : sim::MessageBoxes()) texts.push_back(box.text);
+    return texts;
+  }
+  static std::vector<std::string> Starts() {
+    std::vector<std::string> lines;
+    for (const auto &start : sim::ProgramStarts()) lines.push_back(start.commandLine);
+    return lines;
+  }
+  // Nothing but the options file beside the installer.
+  static bool NothingInstalled() {
+    std::vector<std::string> files = sim::ListFiles();
+    files.erase(std::remove(files.begin(), files.end(), "C:\\dist\\tovaopt.ini"), files.end());
+    return files.empty() && !sim::RegistryKeyExists(HKEY_CLASSES_ROOT, kClassKey) &&
+           !sim::RegistryKeyExists(HKEY_LOCAL_MACHINE, kUninstallKey) && sim::ProgramStarts().empty() &&
+           sim::DdeCommandTexts().empty();
+  }
+  static bool AllAssociated() {
+    for (const char *extension : {".gif", ".jpg", ".pcx", ".png", ".bmp", ".rle", ".dib", ".tif", ".tga", ".pcd"})
+      if (sim::RegistryString(HKEY_CLASSES_ROOT, extension) != std::optional<std::string>("MoraLume_TOVA"))
+        return false;
+    return true;
+  }
+  static bool AnyAssociated() { return sim::RegistryKeyExists(HKEY_CLASSES_ROOT, ".gif"); }
+};
+
+TEST_F(InstallationTest, InteractiveRunInstallsEverythingAndStartsTheProgram) {
+  WriteOptionsFile("prefZoom=2\n");
+  AcceptEverything();
+  EXPECT_EQ(Run(), 0);
+  EXPECT_EQ(DialogsShown(), (std::vector<int>{kPathDialogId, kLicenseDialogId, kAssocDialogId, kCopyDialogId,
+                                              kCompleteDialogId}));
+  EXPECT_TRUE(sim::MessageBoxes().empty());
+  EXPECT_TRUE(sim::FileExists("C:\\MLUME\\lume32.exe"));
+  EXPECT_TRUE(sim::FileExists("C:\\MLUME\\SCRIPTS\\DEFSCR"));
+  EXPECT_EQ(sim::ReadFile("C:\\MLUME\\tova.opt"), std::string("\x01\x00prefZoom\x00" "2\x00", 13));
+  EXPECT_EQ(sim::RegistryString(HKEY_CLASSES_ROOT, "MoraLUME_TOVA\\shell\\open\\command"),
+            std::optional<std::string>("C:\\MLUME\\lume32.exe \"%1\""));
+  EXPECT_TRUE(AllAssociated());
+  EXPECT_EQ(sim::RegistryString(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString"),
+            std::optional<std::string>("C:\\MLUME\\lume32.exe . -u"));
+  EXPECT_EQ(sim::ProgmanItems("MoraLUME").size(), 7u);
+  EXPECT_EQ(Starts(), (std::vector<std::string>{"C:\\MLUME\\lume32.exe -Q", "C:\\MLUME\\lume32.exe"}));
+  EXPECT_EQ(sim::ProgramStarts().back().show, static_cast<UINT>(SW_SHOWNORMAL));
+  EXPECT_EQ(sim::LoadedResources(), 0);  // the payload was closed
+  EXPECT_TRUE(sim::DialogFaults().empty());
+}
+
+TEST_F(InstallationTest, MissingPayloadShowsDataNotFoundAndNoDialog) {
+  RemovePayload();
+  EXPECT_EQ(Run(), 0);
+  ASSERT_EQ(sim::MessageBoxes().size(), 1u);
+  EXPECT_EQ(sim::MessageBoxes()[0].text, "Installation data not found. (Executable is corrupted.)");
+  EXPECT_EQ(sim::MessageBoxes()[0].caption, "Error");
+  EXPECT_EQ(sim::MessageBoxes()[0].owner, nullptr);
+  EXPECT_EQ(sim::MessageBoxes()[0].flags, static_cast<unsigned>(MB_OK));
+  EXPECT_TRUE(sim::DialogRuns().empty());
+  EXPECT_TRUE(NothingInstalled());
+}
+
+TEST_F(InstallationTest, DamagedPayloadShowsCorruptedData) {
+  InstallPayload(PayloadResourceAround("not a zlib stream"));
+  EXPECT_EQ(Run(), 0);
+  EXPECT_EQ(Messages(), (std::vector<std::string>{"Corrupted data. Installation aborted."}));
+  EXPECT_TRUE(sim::DialogRuns().empty());
+  EXPECT_TRUE(NothingInstalled());
+}
+
+TEST_F(InstallationTest, NoMemoryForThePayloadWindow) {
+  // Start-up takes the two list arrays; the reader's window is the next block.
+  sim::FailAllocations(2, 1);
+  EXPECT_EQ(Run(), 0);
+  EXPECT_EQ(Messages(), (std::vector<std::string>{"Not enough memory to complete installation."}));
+  EXPECT_TRUE(NothingInstalled());
+}
+
+TEST_F(InstallationTest, ExitInThePathOrLicenceDialogWritesNothing) {
+  for (int dialog : {kPathDialogId, kLicenseDialogId}) {
+    SetUp();
+    AcceptEverything();
+    sim::ScriptDialog(dialog, {sim::Press(kExitButtonId)});
+    EXPECT_EQ(Run(), 0);
+    EXPECT_EQ(DialogsRun().back(), dialog);
+    EXPECT_TRUE(sim::MessageBoxes().empty());
+    EXPECT_TRUE(NothingInstalled()) << dialog;
+    EXPECT_EQ(sim::LoadedResources(), 0) << dialog;
+  }
+}
+
+TEST_F(InstallationTest, ExitInTheChecklistWritesNothing) {
+  AcceptEverything();
+  sim::ScriptDialog(kAssocDialogId, {sim::Escape()});
+  EXPECT_EQ(Run(), 0);
+  EXPECT_EQ(DialogsRun().back(), kAssocDialogId);
+  EXPECT_TRUE(NothingInstalled());
+}
+
+TEST_F(InstallationTest, SkipInstallsEverythingButTheAssociations) {
+  AcceptEverything();
+  sim::ScriptDialog(kAssocDialogId, {sim::Press(kSkipButtonId)});
+  EXPECT_EQ(Run(), 0);
+  EXPECT_TRUE(sim::FileExists("C:\\MLUME\\readme.txt"));
+  EXPECT_TRUE(sim::RegistryKeyExists(HKEY_CLASSES_ROOT, "MoraLUME_TOVA\\installed\\readme.txt"));
+  EXPECT_TRUE(sim::RegistryKeyExists(HKEY_CLASSES_ROOT, "MoraLUME_TOVA\\shell\\open\\command"));
+  EXPECT_TRUE(sim::RegistryKeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
+  EXPECT_EQ(sim::ProgmanItems("MoraLUME").size(), 7u);
+  EXPECT_FALSE(AnyAssociated());
+  EXPECT_FALSE(sim::RegistryKeyExists(HKEY_CLASSES_ROOT, "MoraLUME_TOVA\\license"));
+  EXPECT_EQ(Starts().size(), 2u);
+}
+
+class UnformablePathTest : public InstallationTest {
+ protected:
+  void SetUp() override {
+    InstallationTest::SetUp();
+    // A relative path of 250 characters is 261 once made absolute against this.
+    CreateDirectoryA("C:\\work", nullptr);
+    sim::SetCurrentDirectory("C:\\work\\dir");
+    AcceptEverything();
+  }
+  const std::string kTooLong = std::string(250, 'p');
+};
+
+TEST_F(UnformablePathTest, MessageThenThePathDialogAgainThenAShorterPathInstalls) {
+  sim::ScriptDialogShowings(kPathDialogId, {{sim::Type(kPathEntryId, kTooLong), sim::Press(kGoOnButtonId)},
+                                            {sim::Inspect(), sim::Type(kPathEntryId, "D:\\VIEW"), sim::Press(kGoOnButtonId)}});
+  EXPECT_EQ(Run(), 0);
+  EXPECT_EQ(Messages(), (std::vector<std::string>{"Unable to create the path you've entered."}));
+  EXPECT_EQ(sim::MessageBoxes()[0].caption, "Error");
+  EXPECT_EQ(sim::MessageBoxes()[0].dialogBelow, 0);
+  EXPECT_EQ(DialogsShown(), (std::vector<int>{kPathDialogId, kLicenseDialogId, kAssocDialogId, kPathDialogId,
+                                              kCopyDialogId, kCompleteDialogId}));
+  // The second showing offers what was entered before.
+  const sim::DialogRun &second = sim::DialogRuns()[3];
+  EXPECT_EQ(second.views[0].Control(kPathEntryId)->text, kTooLong);
+  EXPECT_TRUE(sim::FileExists("D:\\VIEW\\lume32.exe"));
+  EXPECT_EQ(Starts(), (std::vector<std::string>{"D:\\VIEW\\lume32.exe -Q", "D:\\VIEW\\lume32.exe"}));
+}
+
+TEST_F(UnformablePathTest, ExitInTheRepeatedPathDialogEndsTheRun) {
+  sim::ScriptDialogShowings(kPathDialogId, {{sim::Type(kPathEntryId, kTooLong), sim::Press(kGoOnButtonId)},
+                                            {sim::Press(kExitButtonId)}});
+  EXPECT_EQ(Run(), 0);
+  EXPECT_EQ(Messages().size(), 1u);
+  EXPECT_EQ(DialogsRun().back(), kPathDialogId);
+  EXPECT_TRUE(NothingInstalled());
+  EXPECT_EQ(sim::LoadedResources(), 0);
+}
+
+TEST_F(UnformablePathTest, RepeatsForAsLongAsThePathCannotBeFormed) {
+  sim::ScriptDialogShowings(kPathDialogId, {{sim::Type(kPathEntryId, kTooLong), sim::Press(kGoOnButtonId)},
+                                            {sim::Press(kGoOnButtonId)},
+                                            {sim::Press(kGoOnButtonId)},
+                                            {sim::Type(kPathEntryId, "C:\\OK"), sim::Press(kGoOnButtonId)}});
+  EXPECT_EQ(Run(), 0);
+  EXPECT_EQ(Messages().size(), 3u);
+  EXPECT_TRUE(sim::FileExists("C:\\OK\\lume32.exe"));
+}
+
+TEST_F(UnformablePathTest, SilentModeShowsThePathDialogWithDefPathAfterARefusal) {
+  WriteOptionsFile("sSilent=1\nsDefPathNT=D:\\APPS\\VIEW\n");
+  // The silent default is itself made unformable here: a relative destination.
+  sim::SetCurrentDirectory("C:\\" + std::string(200, 'c') + "\\" + std::string(54, 'c'));
+  strcpy(g_destinationDir, "MLUME");
+  sim::ScriptDialog(kPathDialogId, {sim::Inspect(), sim::Press(kGoOnButtonId)});
+  EXPECT_EQ(Run(), 0);
+  EXPECT_EQ(Messages(), (std::vector<std::string>{"Unable to create the path you've entered."}));
+  EXPECT_EQ(DialogsShown(), (std::vector<int>{kPathDialogId, kCopyDialogId}));
+  EXPECT_EQ(sim::LastDialogRun(kPathDialogId)->views[0].Control(kPathEntryId)->text, "D:\\APPS\\VIEW");
+  EXPECT_TRUE(sim::FileExists("D:\\APPS\\VIEW\\lume32.exe"));
+}
+
+TEST_F(InstallationTest, SilentRunShowsOnlyTheCopyDialog) {
+  WriteOptionsFile("sSilent=1\r\n");
+  EXPECT_EQ(Run("-noautorun"), 0);
+  EXPECT_EQ(DialogsShown(), (std::vector<int>{kCopyDialogId}));
+  EXPECT_EQ(DialogsRun(), (std::vector<int>{kAssocDialogId, kCopyDialogId}));
+  EXPECT_TRUE(sim::FileExists("C:\\MLUME\\lume32.exe"));
+  EXPECT_TRUE(AllAssociated());
+  // Started at the end even with -noautorun.
+  EXPECT_EQ(Starts(), (std::vector<std::string>{"C:\\MLUME\\lume32.exe -Q", "C:\\MLUME\\lume32.exe"}));
+}
+
+TEST_F(InstallationTest, SilentRunKeepsTheDefaultDestinationDespiteDefPath) {
+  WriteOptionsFile("sSilent=1\nsDefPathNT=D:\\APPS\\VIEW\n");
+  EXPECT_EQ(Run(), 0);
+  EXPECT_TRUE(sim::FileExists("C:\\MLUME\\lume32.exe"));
+  EXPECT_FALSE(sim::DirectoryExists("D:\\APPS"));
+}
+
+TEST_F(InstallationTest, SilentRunWithNegativeAssocEndsAtTheChecklist) {
+  WriteOptionsFile("sSilent=1\nsAssoc=-1\n");
+  EXPECT_EQ(Run(), 0);
+  EXPECT_EQ(DialogsRun(), (std::vector<int>{kAssocDialogId}));
+  EXPECT_TRUE(NothingInstalled());
+}
+
+TEST_F(InstallationTest, SilentRunWithAssocZeroOrLowBitsZeroAssociatesNothing) {
+  for (const char *value : {"0", "256"}) {
+    SetUp();
+    WriteOptionsFile(std::string("sSilent=1\nsAssoc=") + value + "\n");
+    EXPECT_EQ(Run(), 0);
+    EXPECT_TRUE(sim::FileExists("C:\\MLUME\\lume32.exe")) << value;
+    EXPECT_TRUE(sim::RegistryKeyExists(HKEY_CLASSES_ROOT, "MoraLUME_TOVA\\shell\\open\\command")) << value;
+    EXPECT_FALSE(AnyAssociated()) << value;
+  }
+}
+
+TEST_F(InstallationTest, ExitInTheCompletionDialogLeavesACompleteInstallationUnstarted) {
+  WriteOptionsFile("prefZoom=2\n");
+  AcceptEverything();
+  sim::ScriptDialog(kCompleteDialogId, {sim::Press(kExitButtonId)});
+  EXPECT_EQ(Run(), 0);
+  EXPECT_TRUE(sim::FileExists("C:\\MLUME\\tova.opt"));
+  EXPECT_TRUE(sim::RegistryKeyExists(HKEY_CLASSES_ROOT, "MoraLUME_TOVA\\installed\\tova.opt"));
+  EXPECT_EQ(Starts(), (std::vector<std::string>{"C:\\MLUME\\lume32.exe -Q"}));
+}
+
+TEST_F(InstallationTest, NoAutorunCompletionStartsNothingMore) {
+  AcceptEverything();
+  sim::ScriptDialog(kCompleteDialogId, {sim::Escape()});
+  EXPECT_EQ(Run("-noautorun"), 0);
+  const sim::DialogRun *completion = sim::LastDialogRun(kCompleteDialogId);
+  ASSERT_NE(completion, nullptr);
+  ASSERT_FALSE(completion->views.empty());
+  EXPECT_FALSE(completion->views[0].Control(kGoOnButtonId)->visible);
+  EXPECT_EQ(completion->views[0].focusId, kExitButtonId);
+  EXPECT_EQ(Starts(), (std::vector<std::string>{"C:\\MLUME\\lume32.exe -Q"}));
+}
+
+TEST_F(InstallationTest, FirstStartComesBeforeTheOptionsFileAndTheCompletionDialog) {
+  AcceptEverything();
+  sim::ScriptDialog(kCompleteDialogId, {sim::Inspect(), sim::Press(kGoOnButtonId)});
+  EXPECT_EQ(Run("-language=G"), 0);
+  // tova.opt holds the language entry that was added after the -Q start.
+  std::string options = sim::ReadFile("C:\\MLUME\\tova.opt");
+  EXPECT_EQ(options, std::string("\x01\x00prefLanguage\x00" "71\x00", 18));
+  std::vector<sim::RegistryEvent> log = sim::RegistryLog();
+  EXPECT_EQ(log.back().key, "HKEY_CLASSES_ROOT\\MoraLUME_TOVA\\installed\\tova.opt");
+}
+
+TEST_F(InstallationTest, FinalStartUsesTheShortPathOrFallsBackToTheLongOne) {
+  AcceptEverything();
+  sim::SetShortPath("C:\\MLUME\\lume32.exe", "C:\\MLUME\\LUME32~1.EXE");
+  EXPECT_EQ(Run(), 0);
+  EXPECT_EQ(Starts().back(), "C:\\MLUME\\LUME32~1.EXE");
+  SetUp();
+  AcceptEverything();
+  sim::FailShortPaths(true);
+  EXPECT_EQ(Run(), 0);
+  EXPECT_EQ(Starts().back(), "C:\\MLUME\\lume32.exe");
+}
+
+TEST_F(InstallationTest, FailedCopyLeavesWhatWasWrittenAndShowsItsMessage) {
+  AcceptEverything();
+  sim::FailFileCreation("C:\\MLUME\\order.txt");
+  EXPECT_EQ(Run(), 0);
+  ASSERT_EQ(sim::MessageBoxes().size(), 1u);
+  EXPECT_NE(sim::MessageBoxes()[0].text.find("Filename=C:\\MLUME\\order.txt"), std::string::npos);
+  EXPECT_TRUE(sim::FileExists("C:\\MLUME\\lume32.exe"));
+  EXPECT_TRUE(sim::RegistryKeyExists(HKEY_CLASSES_ROOT, "MoraLUME_TOVA\\installed\\lume32.exe"));
+  EXPECT_FALSE(sim::RegistryKeyExists(HKEY_CLASSES_ROOT, "MoraLUME_TOVA\\shell"));
+  EXPECT_TRUE(Starts().empty());
+  EXPECT_TRUE(sim::DdeCommandTexts().empty());
+  EXPECT_EQ(sim::LoadedResources(), 0);
+}
+
+}  // namespace

@@ -1,0 +1,245 @@
+// The pack tool's code: gathering files, its refusals, packing, and the
+// checks behind `list` and `verify`.
+#include <windows.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "payload/archive_format.h"
+#include "payload/payload_reader.h"
+#include "support/installer_fixture.h"
+#include "support/payload_builder.h"
+#include "tools/pack/archive_writer.h"
+#include "tools/pack/pack_payload.h"
+#include "tools/pack/payload_check.h"
+#include "tools/pack/payload_source.h"
+#include "tools/pack/pe_resource.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class PackTest : public InstallerTest {
+ protected:
+  void SetUp() override {
+    InstallerTest::SetUp();
+    folder_ = fs::path(testing::TempDir()) /
+              ("pack_test_" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
+    fs::remove_all(folder_);
+    fs::create_directories(folder_);
+  }
+  void TearDown() override { fs::remove_all(folder_); }
+
+  void Write(const std::string &relative, const std::string &bytes) {
+    fs::path path = folder_ / "in" / relative;
+    fs::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary) << bytes;
+  }
+  std::string In() const { return (folder_ / "in").string(); }
+  std::string Out() const { return (folder_ / "payload.bin").string(); }
+  static std::string Load(const std::string &path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  }
+  // The refusal for this folder, or "" when it packs.
+  std::string FolderRefusal(const std::string &main = "lume32.exe") {
+    std::vector<SourceFile> files;
+    std::string error;
+    if (!CollectFolder(In(), files, error) || !OrderAndCheckSources(files, main, error)) return error;
+    return "";
+  }
+  static PayloadReport Check(const std::string &resource) {
+    return CheckPayload(reinterpret_cast<const unsigned char *>(resource.data()), resource.size());
+  }
+
+  fs::path folder_;
+};
+
+TEST_F(PackTest, FolderPacksMainFirstAndReadsBackThroughTheReader) {
+  Write("readme.txt", "Read me\r\n");
+  Write("empty.txt", "");
+  Write("lume32.exe", "MZ stand-in");
+  Write("SCRIPTS/DEFSCR", "delay 5\r\n");
+  std::string big(1500000, '\0');
+  for (size_t i = 0; i < big.size(); ++i) big[i] = static_cast<char>((i * 7919) >> 5);
+  Write("big.dat", big);
+
+  std::vector<SourceFile> files;
+  std::string error;
+  ASSERT_TRUE(CollectFolder(In(), files, error)) << error;
+  ASSERT_TRUE(OrderAndCheckSources(files, "lume32.exe", error)) << error;
+  PackSummary summary;
+  ASSERT_TRUE(PackPayload(files, Out(), false, summary, error)) << error;
+  std::string resource = Load(Out());
+  EXPECT_EQ(resource.substr(4, 2), "\x78\xDA");
+  EXPECT_EQ(summary.streamSize + 4, resource.size());
+
+  const std::vector<ArchiveEntry> expected = {{"lume32.exe", "MZ stand-in"},
+                                              {"DEFSCR!SCRIPTS", "delay 5\r\n"},
+                                              {"big.dat", big},
+                                              {"empty.txt", ""},
+                                              {"readme.txt", "Read me\r\n"}};
+  InstallPayload(resource);
+  ASSERT_EQ(OpenPayload(nullptr), kPayloadOpened);
+  ASSERT_EQ(g_payloadFileCount, expected.size());
+  for (const ArchiveEntry &want : expected) {
+    unsigned char nameLength = 0;
+    char name[kMaxEntryNameLength];
+    DWORD size = 0;
+    ASSERT_EQ(ReadPayload(&nameLength, 1), 1);
+    ASSERT_LE(nameLength, kMaxEntryNameLength);
+    ASSERT_EQ(ReadPayload(name, nameLength), nameLength);
+    ASSERT_EQ(ReadPayload(&size, 4), 4);
+    std::string data(size, '\0');
+    ASSERT_EQ(ReadPayload(&data[0], size), static_cast<LONG>(size));
+    EXPECT_EQ((ArchiveEntry{std::string(name), data}), want);
+  }
+  EXPECT_EQ(static_cast<DWORD>(g_payloadDelivered), g_payloadTotalSize + 4 * g_payloadFileCount);
+
+  PayloadReport report = Check(resource);
+  EXPECT_TRUE(report.problems.empty());
+  EXPECT_TRUE(report.highestLevelHeader);
+  EXPECT_EQ(report.entries.size(), expected.size());
+  EXPECT_EQ(report.totalSize, g_payloadTotalSize);
+}
+
+TEST_F(PackTest, NamesTheFormatCannotCarry) {
+  EXPECT_EQ(EntryNameProblem(std::string(51, 'a')), "");
+  EXPECT_EQ(EntryNameProblem("file!dir"), "");
+  EXPECT_NE(EntryNameProblem(std::string(52, 'a')), "");
+  EXPECT_NE(EntryNameProblem(""), "");
+  EXPECT_NE(EntryNameProblem("a\\b"), "");
+  EXPECT_NE(EntryNameProblem("a/b"), "");
+  EXPECT_NE(EntryNameProblem("a!b!c"), "");
+  EXPECT_NE(EntryNameProblem("!dir"), "");
+  EXPECT_NE(EntryNameProblem("file!"), "");
+  EXPECT_NE(EntryNameProblem("c:file"), "");
+  EXPECT_NE(EntryNameProblem("tab\there"), "");
+}
+
+TEST_F(PackTest, FolderRefusalsNameTheFile) {
+  Write("lume32.exe", "MZ");
+  EXPECT_EQ(FolderRefusal(), "");
+  EXPECT_NE(FolderRefusal("viewer.exe").find("\"viewer.exe\""), std::string::npos);
+
+  Write("SUB/DEEP/x.txt", "x");
+  EXPECT_NE(FolderRefusal().find("DEEP"), std::string::npos);
+  fs::remove_all(folder_ / "in" / "SUB");
+
+  Write("bang!name.txt", "x");
+  EXPECT_NE(FolderRefusal().find("bang!name.txt"), std::string::npos);
+  fs::remove(folder_ / "in" / "bang!name.txt");
+
+  Write("SCRIPTS!X/a.txt", "x");
+  EXPECT_NE(FolderRefusal().find("SCRIPTS!X"), std::string::npos);
+  fs::remove_all(folder_ / "in" / "SCRIPTS!X");
+
+  Write("back\\slash.txt", "x");
+  EXPECT_NE(FolderRefusal().find("back\\slash.txt"), std::string::npos);
+  fs::remove(folder_ / "in" / "back\\slash.txt");
+
+  // 40 + 1 + 11 = 52 bytes stored: one too many.
+  std::string longName(40, 'n');
+  Write("SUBFOLDER00/" + longName, "x");
+  EXPECT_NE(FolderRefusal().find(longName), std::string::npos);
+  fs::remove_all(folder_ / "in" / "SUBFOLDER00");
+  Write("SUBFOLDER0/" + longName, "x");  // 51 bytes: fine
+  EXPECT_EQ(FolderRefusal(), "");
+}
+
+TEST_F(PackTest, ListedFilesAndTheirRefusals) {
+  Write("lume32.exe", "MZ");
+  Write("a.txt", "a");
+  Write("SCRIPTS/DEFSCR", "s");
+  std::vector<SourceFile> files;
+  std::string error;
+  ASSERT_TRUE(CollectListedFile(In(), "a.txt", files, error)) << error;
+  ASSERT_TRUE(CollectListedFile(In(), "SCRIPTS/DEFSCR", files, error)) << error;
+  ASSERT_TRUE(CollectListedFile(In(), "lume32.exe", files, error)) << error;
+  ASSERT_TRUE(OrderAndCheckSources(files, "lume32.exe", error)) << error;
+  ASSERT_EQ(files.size(), 3u);
+  EXPECT_EQ(files[0].name, "lume32.exe");
+  EXPECT_EQ(files[1].name, "a.txt");
+  EXPECT_EQ(files[2].name, "DEFSCR!SCRIPTS");
+
+  EXPECT_FALSE(CollectListedFile(In(), "missing.txt", files, error));
+  EXPECT_NE(error.find("missing.txt"), std::string::npos);
+  EXPECT_FALSE(CollectListedFile(In(), "SCRIPTS/x/y", files, error));
+  EXPECT_FALSE(CollectListedFile(In(), "../a.txt", files, error));
+  EXPECT_FALSE(CollectListedFile("", In() + "/a.txt", files, error));  // absolute
+
+  // Windows would write both to one file.
+  Write("A.TXT.d/A.TXT", "b");
+  ASSERT_TRUE(CollectListedFile(In() + "/A.TXT.d", "A.TXT", files, error)) << error;
+  EXPECT_FALSE(OrderAndCheckSources(files, "lume32.exe", error));
+  EXPECT_NE(error.find("A.TXT"), std::string::npos);
+}
+
+TEST_F(PackTest, SizesAndCountsAtTheLimits) {
+  std::vector<SourceFile> files = {{"m", "lume32.exe", 10}, {"big", "big.dat", kMaxArchiveSize - 100}};
+  std::string error;
+  EXPECT_TRUE(OrderAndCheckSources(files, "lume32.exe", error)) << error;
+  files.push_back({"more", "more.dat", 100});
+  EXPECT_FALSE(OrderAndCheckSources(files, "lume32.exe", error));
+  EXPECT_NE(error.find("total size"), std::string::npos);
+
+  std::vector<SourceFile> many(kMaxFileCount + 1, SourceFile{"x", "", 0});
+  for (size_t i = 0; i < many.size(); ++i) many[i].name = "f" + std::to_string(i);
+  many[0].name = "lume32.exe";
+  EXPECT_FALSE(OrderAndCheckSources(many, "lume32.exe", error));
+  EXPECT_NE(error.find("65535"), std::string::npos);
+  many.pop_back();
+  EXPECT_TRUE(OrderAndCheckSources(many, "lume32.exe", error)) << error;
+}
+
+TEST_F(PackTest, VerifyFindsEveryBreachOfTheFormat) {
+  const std::vector<ArchiveEntry> entries = {{"lume32.exe", "MZ"}, {"a.txt", "text"}};
+  std::string archive = BuildArchive(entries);
+  EXPECT_TRUE(Check(BuildPayloadResourceFromArchive(archive)).problems.empty());
+
+  auto problemsOf = [&](const std::string &resource) {
+    std::string all;
+    for (const std::string &problem : Check(resource).problems) all += problem + "\n";
+    return all;
+  };
+  EXPECT_NE(problemsOf(BuildPayloadResourceFromArchive(archive + "x")).find("follow the last entry"),
+            std::string::npos);
+  EXPECT_NE(problemsOf(BuildPayloadResourceFromArchive(BuildArchiveBytes(entries, {{}, 99}))).find("total size"),
+            std::string::npos);
+  EXPECT_NE(problemsOf(BuildPayloadResourceFromArchive(BuildArchiveBytes(entries, {3, {}}))).find("entry 3"),
+            std::string::npos);
+  std::string badName = BuildArchiveBytes({}, {1, 60}) + RawEntryBytes(53, std::string(52, 'n') + '\0', 2, "MZ");
+  EXPECT_NE(problemsOf(BuildPayloadResourceFromArchive(badName)).find("name length of 53"), std::string::npos);
+
+  std::string resource = BuildPayloadResourceFromArchive(archive);
+  std::string badTrailer = resource;
+  badTrailer.back() ^= 1;
+  EXPECT_NE(problemsOf(badTrailer).find("damaged"), std::string::npos);
+  EXPECT_NE(problemsOf(resource.substr(0, resource.size() - 2)).find("says"), std::string::npos);
+  std::string stream = resource.substr(4);
+  EXPECT_NE(problemsOf(PayloadResourceAround(stream.substr(0, stream.size() - 2))).find("cut short"),
+            std::string::npos);
+  EXPECT_NE(problemsOf(PayloadResourceAround(stream + "zz")).find("2 bytes follow the zlib stream"),
+            std::string::npos);
+  EXPECT_FALSE(Check("ab").problems.empty());
+}
+
+TEST_F(PackTest, ExecutablesWithoutThePayloadAreRefusedSafely) {
+  size_t offset = 0, size = 0;
+  std::string error;
+  EXPECT_TRUE(LooksLikeExecutable("MZ..."));
+  EXPECT_FALSE(LooksLikeExecutable("xMZ"));
+  std::string image = "MZ" + std::string(0x3A, '\0') + std::string("\xF0\xFF\xFF\x7F", 4);  // PE offset far out
+  EXPECT_FALSE(FindPayloadInExecutable(image, offset, size, error));
+  EXPECT_EQ(error, "not a PE executable");
+  image.replace(0x3C, 4, std::string("\x40\x00\x00\x00", 4));
+  image += "PE";
+  image += std::string(2, '\0');
+  EXPECT_FALSE(FindPayloadInExecutable(image, offset, size, error));  // headers cut short
+  EXPECT_EQ(error, "damaged PE headers");
+}
+
+}  // namespace

@@ -1,0 +1,18 @@
+// Packing checked source files into a payload resource file.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "tools/pack/payload_source.h"
+
+struct PackSummary {
+  uint64_t archiveSize = 0;
+  uint64_t streamSize = 0;
+};
+
+// Reads every file (each must still have the size it had when collected),
+// builds the archive, compresses it at the highest level and writes the
+// resource file. The output appears only when all went well.
+bool PackPayload(const std::vector<SourceFile> &files, const std::string &output, bool showProgress,
+                 PackSummary &summary, std::string &error);

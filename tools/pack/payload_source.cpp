@@ -1,0 +1,148 @@
+#include "tools/pack/payload_source.h"
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <map>
+
+#include "payload/archive_format.h"
+#include "tools/pack/archive_writer.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// A single file or folder name: the marks that the stored name uses itself
+// are refused here, the rest by EntryNameProblem on the joined name.
+bool CheckComponent(const std::string &component, const std::string &path, std::string &error) {
+  if (component.find(kSubdirectoryMark) != std::string::npos || component.find('\\') != std::string::npos) {
+    error = path + ": a '\\' or '!' in a file or folder name cannot be stored";
+    return false;
+  }
+  return true;
+}
+
+bool AddFile(const fs::path &path, const std::string &file, const std::string &subdir,
+             std::vector<SourceFile> &files, std::string &error) {
+  const std::string shown = path.string();
+  if (!CheckComponent(file, shown, error) || (!subdir.empty() && !CheckComponent(subdir, shown, error))) return false;
+  std::string name = subdir.empty() ? file : file + kSubdirectoryMark + subdir;
+  std::string problem = EntryNameProblem(name);
+  if (!problem.empty()) {
+    error = shown + ": stored as \"" + name + "\", " + problem + " cannot be stored";
+    return false;
+  }
+  std::error_code failure;
+  if (!fs::is_regular_file(path, failure)) {
+    error = shown + ": not a regular file";
+    return false;
+  }
+  uintmax_t size = fs::file_size(path, failure);
+  if (failure) {
+    error = shown + ": " + failure.message();
+    return false;
+  }
+  if (size > kMaxArchiveSize) {
+    error = shown + ": " + std::to_string(size) + " bytes; a file must stay below 2^31 bytes";
+    return false;
+  }
+  files.push_back(SourceFile{shown, name, static_cast<uint64_t>(size)});
+  return true;
+}
+
+// Entries of a directory, sorted so that a payload does not depend on the
+// order the file system lists them in.
+bool SortedEntries(const fs::path &folder, std::vector<fs::directory_entry> &entries, std::string &error) {
+  std::error_code failure;
+  fs::directory_iterator it(folder, failure), end;
+  for (; !failure && it != end; it.increment(failure)) entries.push_back(*it);
+  if (failure) {
+    error = folder.string() + ": " + failure.message();
+    return false;
+  }
+  std::sort(entries.begin(), entries.end(),
+            [](const fs::directory_entry &a, const fs::directory_entry &b) { return a.path() < b.path(); });
+  return true;
+}
+
+}  // namespace
+
+bool CollectFolder(const std::string &folder, std::vector<SourceFile> &files, std::string &error) {
+  std::error_code failure;
+  if (!fs::is_directory(folder, failure)) {
+    error = folder + ": not a folder";
+    return false;
+  }
+  std::vector<fs::directory_entry> top;
+  if (!SortedEntries(folder, top, error)) return false;
+  for (const fs::directory_entry &entry : top) {
+    std::string name = entry.path().filename().string();
+    if (!entry.is_directory(failure)) {
+      if (!AddFile(entry.path(), name, "", files, error)) return false;
+      continue;
+    }
+    std::vector<fs::directory_entry> inner;
+    if (!SortedEntries(entry.path(), inner, error)) return false;
+    for (const fs::directory_entry &file : inner) {
+      if (file.is_directory(failure)) {
+        error = file.path().string() + ": folders deeper than one level cannot be stored";
+        return false;
+      }
+      if (!AddFile(file.path(), file.path().filename().string(), name, files, error)) return false;
+    }
+  }
+  return true;
+}
+
+bool CollectListedFile(const std::string &base, const std::string &relative, std::vector<SourceFile> &files,
+                       std::string &error) {
+  fs::path given(relative);
+  std::vector<std::string> parts;
+  for (const fs::path &part : given) parts.push_back(part.string());
+  if (given.is_absolute() || parts.empty() || parts.size() > 2 ||
+      std::find(parts.begin(), parts.end(), "..") != parts.end() ||
+      std::find(parts.begin(), parts.end(), ".") != parts.end()) {
+    error = relative + ": give a file as \"file\" or \"subfolder/file\" relative to -C (folders deeper than one "
+                       "level cannot be stored)";
+    return false;
+  }
+  fs::path path = base.empty() ? given : fs::path(base) / given;
+  return parts.size() == 1 ? AddFile(path, parts[0], "", files, error)
+                           : AddFile(path, parts[1], parts[0], files, error);
+}
+
+uint64_t SourcesTotalSize(const std::vector<SourceFile> &files) {
+  uint64_t total = 0;
+  for (const SourceFile &file : files) total += EntryTotalSize(file.name.size(), file.size);
+  return total;
+}
+
+bool OrderAndCheckSources(std::vector<SourceFile> &files, const std::string &mainProgram, std::string &error) {
+  if (files.size() > kMaxFileCount) {
+    error = std::to_string(files.size()) + " files; a payload holds at most " + std::to_string(kMaxFileCount);
+    return false;
+  }
+  auto main = std::find_if(files.begin(), files.end(), [&](const SourceFile &file) { return file.name == mainProgram; });
+  if (main == files.end()) {
+    error = "the main program \"" + mainProgram + "\" is not among the files (it must be a top-level file)";
+    return false;
+  }
+  std::rotate(files.begin(), main, main + 1);
+  std::map<std::string, const SourceFile *> seen;  // by lower-case name
+  for (const SourceFile &file : files) {
+    std::string folded = file.name;
+    for (char &c : folded) c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
+    auto inserted = seen.emplace(folded, &file);
+    if (!inserted.second) {
+      error = file.path + ": stored as \"" + file.name + "\", which " + inserted.first->second->path +
+              " already is (Windows does not tell case apart)";
+      return false;
+    }
+  }
+  uint64_t total = SourcesTotalSize(files);
+  if (total > kMaxArchiveSize) {
+    error = "the files come to a total size of " + std::to_string(total) + " bytes; it must stay below 2^31";
+    return false;
+  }
+  return true;
+}
