@@ -1,0 +1,54 @@
+"""What the scenarios need from the build: the installers, the driver, the probe, the payload."""
+import os
+import shutil
+import threading
+
+from . import payload
+
+
+class Artifacts:
+    def __init__(self, build_dir, work_root, screenshot_dir=None):
+        self.build_dir = build_dir
+        self.work_root = work_root
+        self.screenshot_dir = screenshot_dir
+        self.setup_exe = os.path.join(build_dir, "setup.exe")
+        self.driver_exe = os.path.join(build_dir, "e2e-driver", "dialog_driver.exe")
+        self.probe_exe = os.path.join(build_dir, "e2e-driver", "probe_dialog.exe")
+        self._lock = threading.Lock()
+        self._variants = {}
+        self._entries = None
+
+    def installer(self, kind):
+        """'linked' is the build's setup.exe; 'no-payload' and 'damaged' are copies made from it."""
+        if kind == "linked":
+            return self.setup_exe
+        makers = {"no-payload": payload.write_without_payload, "damaged": payload.write_with_damaged_payload}
+        with self._lock:
+            if kind not in self._variants:
+                path = os.path.join(self.work_root, "setup-%s.exe" % kind)
+                makers[kind](self.setup_exe, path)
+                self._variants[kind] = path
+            return self._variants[kind]
+
+    def has_payload(self):
+        return payload.read_payload(self.setup_exe) is not None
+
+    def entries(self):
+        """[(entry name, data)] of the payload linked into setup.exe."""
+        with self._lock:
+            if self._entries is None:
+                resource = payload.read_payload(self.setup_exe)
+                if resource is None:
+                    raise RuntimeError(self.setup_exe + " carries no payload")
+                self._entries = payload.unpack_archive(resource)
+            return self._entries
+
+    def total_size(self):
+        """The archive header's total, which the path dialog shows in K."""
+        return payload.archive_header(payload.read_payload(self.setup_exe))[1]
+
+    def publish_screenshot(self, name, path):
+        if self.screenshot_dir:
+            with self._lock:
+                os.makedirs(self.screenshot_dir, exist_ok=True)
+                shutil.copy(path, os.path.join(self.screenshot_dir, name + ".png"))

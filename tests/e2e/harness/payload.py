@@ -1,0 +1,124 @@
+"""The installer's payload seen from outside: found in the PE, unpacked, or spoiled on purpose."""
+import struct
+import zlib
+
+PAYLOAD_TYPE = 512
+PAYLOAD_NAME = 301
+
+
+class PeImage:
+    def __init__(self, data):
+        self.data = bytearray(data)
+        pe = struct.unpack_from("<I", self.data, 0x3C)[0]
+        if self.data[pe:pe + 4] != b"PE\0\0":
+            raise ValueError("not a PE file")
+        sections, optional_size = struct.unpack_from("<H12xH", self.data, pe + 6)
+        optional = pe + 24
+        magic = struct.unpack_from("<H", self.data, optional)[0]
+        directories = optional + (96 if magic == 0x10B else 112)
+        self.resource_rva = struct.unpack_from("<I", self.data, directories + 2 * 8)[0]
+        self.sections = []
+        table = optional + optional_size
+        for index in range(sections):
+            virtual_size, rva, raw_size, raw_offset = struct.unpack_from("<4I", self.data, table + 40 * index + 8)
+            self.sections.append((rva, max(virtual_size, raw_size), raw_offset))
+
+    def offset(self, rva):
+        for start, size, raw in self.sections:
+            if start <= rva < start + size:
+                return raw + rva - start
+        raise ValueError("RVA %#x lies in no section" % rva)
+
+    def _entries(self, directory_offset):
+        named, numbered = struct.unpack_from("<HH", self.data, directory_offset + 12)
+        for index in range(named + numbered):
+            entry = directory_offset + 16 + 8 * index
+            identifier, target = struct.unpack_from("<II", self.data, entry)
+            yield entry, identifier, target
+
+    def find_resource_entry(self, type_id, name_id):
+        """(offset of the type's directory entry, data file offset, data size) or None."""
+        if not self.resource_rva:
+            return None
+        root = self.offset(self.resource_rva)
+        for type_entry, identifier, target in self._entries(root):
+            if identifier != type_id or not target & 0x80000000:
+                continue
+            for _, name, name_target in self._entries(root + (target & 0x7FFFFFFF)):
+                if name != name_id or not name_target & 0x80000000:
+                    continue
+                for _, _, leaf in self._entries(root + (name_target & 0x7FFFFFFF)):
+                    rva, size = struct.unpack_from("<II", self.data, root + leaf)
+                    return type_entry, self.offset(rva), size
+        return None
+
+
+def read_payload(installer_path):
+    """The payload resource's bytes, or None when the installer carries none."""
+    with open(installer_path, "rb") as installer:
+        image = PeImage(installer.read())
+    found = image.find_resource_entry(PAYLOAD_TYPE, PAYLOAD_NAME)
+    if not found:
+        return None
+    _, offset, size = found
+    return bytes(image.data[offset:offset + size])
+
+
+def archive_header(payload):
+    """(file count, total size) from the archive's first six bytes."""
+    length = struct.unpack_from("<I", payload, 0)[0]
+    head = zlib.decompressobj().decompress(payload[4:4 + length], 6)
+    return struct.unpack_from("<HI", head, 0)
+
+
+def unpack_archive(payload):
+    """[(entry name, data)] in archive order, from a payload resource's bytes."""
+    length = struct.unpack_from("<I", payload, 0)[0]
+    archive = zlib.decompress(payload[4:4 + length])
+    count, _total = struct.unpack_from("<HI", archive, 0)
+    at = 6
+    entries = []
+    for _ in range(count):
+        name_length = archive[at]
+        name = archive[at + 1:at + 1 + name_length].rstrip(b"\0").decode("latin-1")
+        at += 1 + name_length
+        size = struct.unpack_from("<I", archive, at)[0]
+        at += 4
+        entries.append((name, archive[at:at + size]))
+        at += size
+    return entries
+
+
+def installed_path(entry_name):
+    """Where an entry lands relative to the destination: file!subdir goes one level down."""
+    if "!" in entry_name:
+        file_name, subdirectory = entry_name.split("!", 1)
+        return subdirectory + "\\" + file_name
+    return entry_name
+
+
+def write_without_payload(installer_path, output_path):
+    """A copy whose payload resource cannot be found: its type id is renumbered."""
+    with open(installer_path, "rb") as installer:
+        image = PeImage(installer.read())
+    found = image.find_resource_entry(PAYLOAD_TYPE, PAYLOAD_NAME)
+    if not found:
+        raise ValueError(installer_path + " carries no payload")
+    type_entry = found[0]
+    # Ids must stay sorted in a resource directory: 513 sorts where 512 did while no type 513 exists.
+    struct.pack_into("<I", image.data, type_entry, PAYLOAD_TYPE + 1)
+    with open(output_path, "wb") as output:
+        output.write(image.data)
+
+
+def write_with_damaged_payload(installer_path, output_path):
+    """A copy whose zlib header fails its check, so the archive header cannot be read."""
+    with open(installer_path, "rb") as installer:
+        image = PeImage(installer.read())
+    found = image.find_resource_entry(PAYLOAD_TYPE, PAYLOAD_NAME)
+    if not found:
+        raise ValueError(installer_path + " carries no payload")
+    _, offset, _ = found
+    image.data[offset + 5] ^= 0x01  # second header byte: (CMF * 256 + FLG) % 31 is no longer 0
+    with open(output_path, "wb") as output:
+        output.write(image.data)

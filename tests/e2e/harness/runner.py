@@ -1,0 +1,156 @@
+"""Runs scenarios on parallel workers, one Xvfb each, and prints `N passed, M failed`."""
+import argparse
+import fnmatch
+import os
+import queue
+import shutil
+import sys
+import tempfile
+import threading
+import time
+import traceback
+
+from .artifacts import Artifacts
+from .prefix import build_template, copy_prefix
+from .session import ScenarioStop, Session
+from .wine import Wine
+from .xvfb import Xvfb
+
+HERE = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+
+
+class Result:
+    def __init__(self, name, failures, seconds, kept=None):
+        self.name = name
+        self.failures = failures
+        self.seconds = seconds
+        self.kept = kept
+
+    @property
+    def passed(self):
+        return not self.failures
+
+
+def _keep(run_dir, kept_root, name, failures, notes):
+    """Moves a failing run out of the work area, without the bulk of Wine's own files."""
+    destination = os.path.join(kept_root, name)
+    shutil.rmtree(os.path.join(run_dir, "prefix", "drive_c", "windows"), ignore_errors=True)
+    with open(os.path.join(run_dir, "failures.txt"), "w") as report:
+        report.write("".join(line + "\n" for line in failures + ["note: " + note for note in notes]))
+    os.makedirs(kept_root, exist_ok=True)
+    shutil.move(run_dir, destination)
+    return destination
+
+
+def run_one(scenario, display, template_root, work_root, kept_root, artifacts, keep_all):
+    started = time.monotonic()
+    run_dir = os.path.join(work_root, "runs", scenario.name)
+    prefix, home = copy_prefix(template_root, run_dir)
+    session = None
+    failures = []
+    try:
+        session = Session(scenario.name, run_dir, prefix, home, display, artifacts)
+        scenario.function(session)
+    except ScenarioStop:
+        pass
+    except Exception:  # a scenario's own fault is a failure too, with its trace kept
+        failures.append("exception:\n" + traceback.format_exc())
+    finally:
+        if session is not None:
+            failures = session.failures + failures
+            session.finish()
+        Wine(prefix, display, home, run_dir).kill_all()
+    seconds = time.monotonic() - started
+    kept = None
+    if failures or keep_all:
+        kept = _keep(run_dir, kept_root, scenario.name, failures, session.notes if session else [])
+    else:
+        shutil.rmtree(run_dir, ignore_errors=True)
+    return Result(scenario.name, failures, seconds, kept)
+
+
+def select(scenarios, patterns):
+    if not patterns:
+        return list(scenarios)
+    chosen = [scenario for scenario in scenarios if any(fnmatch.fnmatch(scenario.name, p) for p in patterns)]
+    unknown = [p for p in patterns if not any(fnmatch.fnmatch(s.name, p) for s in scenarios)]
+    if unknown:
+        raise SystemExit("no scenario matches: " + ", ".join(unknown))
+    return chosen
+
+
+def main(argv=None):
+    from scenarios import SCENARIOS
+
+    parser = argparse.ArgumentParser(description=__doc__)
+    parser.add_argument("patterns", nargs="*", help="scenario names or shell patterns (default: all)")
+    parser.add_argument("--build-dir", required=True)
+    parser.add_argument("--workers", type=int, default=int(os.environ.get("E2E_WORKERS", "2")))
+    parser.add_argument("--screenshots", help="also copy every dialog picture into this folder")
+    parser.add_argument("--keep-all", action="store_true", help="keep the folders of passing runs too")
+    parser.add_argument("--list", action="store_true")
+    options = parser.parse_args(argv)
+
+    chosen = select(SCENARIOS, options.patterns)
+    if options.list:
+        for scenario in chosen:
+            print("%-28s %s" % (scenario.name, scenario.summary))
+        return 0
+
+    started = time.monotonic()
+    work_root = tempfile.mkdtemp(prefix="moralume-e2e-")
+    kept_root = os.path.join(HERE, "runs", time.strftime("%Y%m%d-%H%M%S"))
+    artifacts = Artifacts(os.path.abspath(options.build_dir), work_root, options.screenshots)
+    workers = max(1, min(options.workers, len(chosen)))
+    servers = []
+    results = []
+    try:
+        # One after another, each keeping its pipe open: -displayfd picks a free display for each.
+        for index in range(workers):
+            server = Xvfb(os.path.join(work_root, "xvfb-%d.log" % index))
+            server.start()
+            servers.append(server)
+        template_root = os.path.join(work_root, "template")
+        build_template(template_root, servers[0].display, print)
+
+        pending = queue.Queue()
+        for scenario in chosen:
+            pending.put(scenario)
+        lock = threading.Lock()
+
+        def work(display):
+            while True:
+                try:
+                    scenario = pending.get_nowait()
+                except queue.Empty:
+                    return
+                result = run_one(scenario, display, template_root, work_root, kept_root, artifacts,
+                                 options.keep_all)
+                with lock:
+                    results.append(result)
+                    print("%s %s (%.1f s)" % ("PASS" if result.passed else "FAIL", result.name, result.seconds))
+                    for failure in result.failures:
+                        print("    " + failure.replace("\n", "\n    "))
+                    if result.kept:
+                        print("    kept: " + os.path.relpath(result.kept))
+                    sys.stdout.flush()
+
+        threads = [threading.Thread(target=work, args=(server.display,)) for server in servers]
+        for thread in threads:
+            thread.start()
+        for thread in threads:
+            thread.join()
+    except Exception:  # no display or no template: every chosen scenario counts as failed
+        traceback.print_exc()
+        done = {result.name for result in results}
+        results.extend(Result(s.name, ["not run"], 0.0) for s in chosen if s.name not in done)
+    finally:
+        for server in servers:
+            server.stop()
+        shutil.rmtree(work_root, ignore_errors=True)
+
+    passed = sum(1 for result in results if result.passed)
+    failed = len(results) - passed
+    print("e2e: %d scenarios in %.1f s with %d workers" % (len(results), time.monotonic() - started, workers))
+    print("%d passed, %d failed" % (passed, failed))
+    return 0 if failed == 0 and results else 1

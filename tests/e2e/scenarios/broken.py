@@ -1,0 +1,34 @@
+"""Installers whose payload is missing or damaged: one message, nothing installed."""
+from . import scenario
+from . import installer_ui as ui
+from .flows import run_installer
+from .install_checks import Expected, check_nothing_installed, gather
+
+
+def _refused(session, kind, text, picture):
+    expected = Expected(session, starts=())
+
+    def answer(s):
+        run = ui.wait(s, ui.ERROR_CAPTION)
+        s.equal(ui.message_box_text(run), text, "message box text")
+        s.equal(ui.button_text(run, ui.OK), "OK", "message box button")
+        buttons = [c["id"] for c in run.of_kind("control") if c["class"].lower() == "button" and c["visible"]]
+        s.equal(buttons, [ui.OK], "visible message box buttons")
+        s.screenshot(picture, run.last_dialog()["rect"])
+        s.drive(["absent", ui.PATH_CAPTION, 0], ["wait", ui.ERROR_CAPTION, 1000], ["press", ui.OK],
+                ["gone", 10000])
+
+    run_installer(session, kind=kind, steps=answer)
+    state = gather(session, expected)
+    session.finish()
+    check_nothing_installed(session, expected, state)
+
+
+@scenario("no-payload", "an installer without a payload: \"Installation data not found\" and nothing else")
+def no_payload(session):
+    _refused(session, "no-payload", ui.NO_PAYLOAD_TEXT, "error-no-payload")
+
+
+@scenario("damaged-payload", "a payload whose zlib header is damaged: \"Corrupted data\" and nothing else")
+def damaged_payload(session):
+    _refused(session, "damaged", ui.CORRUPT_TEXT, "error-damaged-payload")

@@ -1,0 +1,215 @@
+"""What a finished (or refused) installation leaves behind, checked against the real system."""
+import os
+import re
+import struct
+
+from harness.payload import installed_path
+from harness.shortcuts import read_shortcut
+
+EXTENSIONS = (".gif", ".jpg", ".pcx", ".png", ".bmp", ".rle", ".dib", ".tif", ".tga", ".pcd")
+CLASS_KEY = "HKCR\\MoraLUME_TOVA"
+CLASS_NAME = "MoraLUME_TOVA"
+ASSOCIATION = "MoraLume_TOVA"
+BACKUP_PREFIX = "MoraLUME_TOVA\\license\\ins"
+UNINSTALL_KEY = "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\MoraLUME"
+GROUP = "MoraLUME"
+PROGRAM = "lume32.exe"
+LOG = "lume32.log"
+OPTIONS_FILE = "tova.opt"
+
+
+def join(directory, name):
+    return directory + ("" if directory[-1:] in ("\\", "/", ":") else "\\") + name
+
+
+def extension_baseline(session):
+    """Each extension's default class in the prefix before the installer runs (None: no key)."""
+    with open(os.path.join(session.wine.prefix, "system.reg"), encoding="latin-1") as registry_file:
+        text = registry_file.read()
+    found = {}
+    for extension in EXTENSIONS:
+        section = re.search(r"^\[Software\\\\Classes\\\\%s\][^\n]*\n(.*?)(?:\n\n|\Z)" % re.escape(extension), text,
+                            re.M | re.S | re.I)
+        if not section:
+            found[extension] = None
+            continue
+        value = re.search(r'^@="((?:[^"\\]|\\.)*)"', section.group(1), re.M)
+        found[extension] = value.group(1).replace('\\"', '"').replace("\\\\", "\\") if value else ""
+    return found
+
+
+class Expected:
+    """The installation a scenario expects."""
+
+    def __init__(self, session, destination="C:\\MLUME", associated=EXTENSIONS, backups=None, options=None,
+                 starts=("-Q", "")):
+        self.destination = destination
+        self.associated = tuple(associated)
+        self.baseline = extension_baseline(session)
+        self.backups = {extension: self.baseline[extension] or "" for extension in self.associated}
+        self.backups.update(backups or {})
+        self.options = options
+        self.starts = list(starts)
+
+    @property
+    def main_program(self):
+        return join(self.destination, PROGRAM)
+
+
+def gather(session, expected):
+    """Reads the registry while Wine still runs; files are read after every Wine process has ended."""
+    registry = session.registry
+    state = {
+        "class": registry.query(CLASS_KEY, recursive=True),
+        "uninstall": registry.query(UNINSTALL_KEY),
+        "extensions": {extension: registry.default_value("HKCR\\" + extension) for extension in EXTENSIONS},
+    }
+    if os.path.exists(session.host_path(expected.main_program)):
+        state["short"], state["long"] = session.short_and_long(expected.main_program)
+    return state
+
+
+def _values(tree, key):
+    return (tree or {}).get(key.replace("HKCR\\", "HKEY_CLASSES_ROOT\\").replace("HKLM\\", "HKEY_LOCAL_MACHINE\\"))
+
+
+def _default(tree, key):
+    values = _values(tree, key)
+    return None if values is None else values.get("", (None, ""))[1]
+
+
+def _subkeys(tree, parent):
+    prefix = parent.replace("HKCR\\", "HKEY_CLASSES_ROOT\\") + "\\"
+    return sorted(key[len(prefix):] for key in (tree or {}) if key.startswith(prefix) and "\\" not in key[len(prefix):])
+
+
+def encode_options(options):
+    return struct.pack("<H", len(options)) + b"".join(
+        name.encode("latin-1") + b"\0" + value.encode("latin-1") + b"\0" for name, value in options)
+
+
+def log_starts(session, expected):
+    """The argument part of each line that lume32.exe logged, in order."""
+    path = session.host_path(join(expected.destination, LOG))
+    if not os.path.exists(path):
+        return []
+    with open(path, "rb") as log:
+        lines = log.read().decode("latin-1").split("\r\n")
+    starts = []
+    for line in lines[:-1] if lines and lines[-1] == "" else lines:
+        at = line.lower().rfind(PROGRAM)
+        session.check(at >= 0, "lume32.log line names the program: %r" % line)
+        rest = line[at + len(PROGRAM):] if at >= 0 else line
+        starts.append(rest.lstrip('"').strip())
+    return starts
+
+
+def check_files(session, expected):
+    destination = session.host_path(expected.destination)
+    wanted = {}
+    for name, data in session.artifacts.entries():
+        relative = installed_path(name)
+        wanted[relative.replace("\\", "/")] = data
+        path = os.path.join(destination, *relative.split("\\"))
+        if session.check(os.path.isfile(path), "installed file %s exists" % relative):
+            with open(path, "rb") as installed:
+                session.check(installed.read() == data, "installed file %s equals the packed one" % relative)
+    present = set()
+    for folder, _, files in os.walk(destination):
+        for file_name in files:
+            present.add(os.path.relpath(os.path.join(folder, file_name), destination))
+    extra = present - set(wanted) - {LOG, OPTIONS_FILE}
+    session.equal(sorted(extra), [], "files in the destination that the payload does not hold")
+
+
+def check_records(session, expected, state):
+    tree = state["class"]
+    session.require(tree is not None, "class key %s exists" % CLASS_KEY)
+    session.equal(_default(tree, CLASS_KEY), CLASS_NAME, "class key's default value")
+    records = {installed_path(name).replace("\\", "$") for name, _ in session.artifacts.entries()}
+    records.add("DEF.TVD")
+    if expected.options:
+        records.add(OPTIONS_FILE)
+    installed_key = CLASS_KEY + "\\installed"
+    session.equal(_subkeys(tree, installed_key), sorted(records), "installed-file records")
+    for record in records:
+        session.equal(_default(tree, installed_key + "\\" + record), "", "record %s value" % record)
+    session.equal(_default(tree, CLASS_KEY + "\\shell\\open\\command"), expected.main_program + ' "%1"',
+                  "open command")
+
+
+def check_associations(session, expected, state):
+    tree = state["class"]
+    for extension in EXTENSIONS:
+        value = state["extensions"][extension]
+        backup = _default(tree, "HKCR\\" + BACKUP_PREFIX + extension)
+        if extension in expected.associated:
+            session.equal(value, ASSOCIATION, "class of %s" % extension)
+            session.equal(backup, expected.backups[extension], "backup of %s" % extension)
+        else:
+            session.equal(value, expected.baseline[extension], "class of %s (not associated)" % extension)
+            session.equal(backup, None, "backup of %s (not associated)" % extension)
+    backups = [key for key in _subkeys(tree, CLASS_KEY + "\\license")]
+    session.equal(backups, sorted("ins" + extension for extension in expected.associated), "backup keys")
+
+
+def check_uninstall(session, expected, state):
+    values = _values(state["uninstall"], UNINSTALL_KEY)
+    session.require(values is not None, "uninstall entry exists")
+    session.equal(values.get("DisplayName"), ("REG_SZ", "MoraLUME Viewer"), "DisplayName")
+    session.equal(values.get("UninstallString"), ("REG_SZ", expected.main_program + " . -u"), "UninstallString")
+
+
+def check_group(session, expected, state):
+    folder = os.path.join(session.programs_folder(), GROUP)
+    session.require(os.path.isdir(folder), "Program Manager group folder %s exists" % GROUP)
+    # Wine refuses AddItem with arguments, so the uninstall item and, after it, the text items are not sent.
+    session.equal(sorted(os.listdir(folder)), ["MoraLUME.lnk"], "shortcuts in the group")
+    link = read_shortcut(os.path.join(folder, "MoraLUME.lnk"))
+    forms = {state.get("short", "").lower(), state.get("long", "").lower()} - {""}
+    session.check((link.target or "").lower() in forms, "shortcut target %r is the program %s" % (link.target, forms))
+    # Wine's AddItem records no icon file when the command gives no icon index: the shortcut then
+    # shows its target's first icon, which is the same picture as the program's icon 0.
+    icon = link.icon_location if link.icon_location is not None else link.target
+    session.check((icon or "").lower() in forms, "shortcut icon %r is the program %s" % (icon, forms))
+    session.equal(link.icon_index, 0, "shortcut icon index")
+    session.equal(link.arguments or "", "", "shortcut arguments")
+
+
+def check_options_file(session, expected):
+    path = session.host_path(join(expected.destination, OPTIONS_FILE))
+    if expected.options is None:
+        session.check(not os.path.exists(path), "no tova.opt without options")
+        return
+    if session.check(os.path.isfile(path), "tova.opt exists"):
+        with open(path, "rb") as options_file:
+            session.equal(options_file.read(), encode_options(expected.options), "tova.opt bytes")
+
+
+def check_starts(session, expected, state):
+    session.equal(log_starts(session, expected), expected.starts, "starts of lume32.exe (arguments)")
+    if expected.starts and expected.starts[-1] == "" and state.get("short"):
+        path = session.host_path(join(expected.destination, LOG))
+        with open(path, "rb") as log:
+            last = log.read().decode("latin-1").rstrip("\r\n").split("\r\n")[-1]
+        session.equal(last.strip().strip('"').lower(), state["short"].lower(), "final start by the short path")
+
+
+def check_installed(session, expected, state):
+    """Everything of a complete installation, after `gather` and `Session.finish`."""
+    check_files(session, expected)
+    check_records(session, expected, state)
+    check_associations(session, expected, state)
+    check_uninstall(session, expected, state)
+    check_group(session, expected, state)
+    check_options_file(session, expected)
+    check_starts(session, expected, state)
+
+
+def check_nothing_installed(session, expected, state):
+    session.check(not os.path.exists(session.host_path(expected.destination)),
+                  "destination %s not created" % expected.destination)
+    session.equal(state["class"], None, "class key")
+    session.equal(state["uninstall"], None, "uninstall entry")
+    session.equal(state["extensions"], expected.baseline, "extension classes unchanged")
+    session.check(not os.path.exists(os.path.join(session.programs_folder(), GROUP)), "no Program Manager group")
