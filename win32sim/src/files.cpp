@@ -52,6 +52,19 @@ void RemoveRoot() {
   }
 }
 
+// Files or directories below the root as Windows paths ("C:\\a\\b"), sorted.
+std::vector<std::string> ListEntries(bool directories) {
+  std::vector<std::string> entries;
+  for (auto &entry : fs::recursive_directory_iterator(sim::g_fileRoot)) {
+    if (directories ? !entry.is_directory() : !entry.is_regular_file()) continue;
+    std::string relative = fs::relative(entry.path(), sim::g_fileRoot).string();
+    std::replace(relative.begin(), relative.end(), '/', '\\');
+    entries.push_back(relative.substr(0, 1) + ":" + (relative.size() > 1 ? relative.substr(1) : "\\"));
+  }
+  std::sort(entries.begin(), entries.end());
+  return entries;
+}
+
 bool IsWritable(const struct stat &info) { return (info.st_mode & S_IWUSR) != 0; }
 
 void SetError(LPOFSTRUCT info, int error) {
@@ -231,17 +244,7 @@ void SetReadOnly(const std::string &windowsPath, bool readOnly) {
                                                   : fs::perms::owner_read | fs::perms::owner_write);
 }
 
-std::vector<std::string> ListFiles() {
-  std::vector<std::string> files;
-  for (auto &entry : fs::recursive_directory_iterator(g_fileRoot)) {
-    if (!entry.is_regular_file()) continue;
-    std::string relative = fs::relative(entry.path(), g_fileRoot).string();
-    std::replace(relative.begin(), relative.end(), '/', '\\');
-    files.push_back(relative.substr(0, 1) + ":" + relative.substr(1));
-  }
-  std::sort(files.begin(), files.end());
-  return files;
-}
+std::vector<std::string> ListFiles() { return ListEntries(false); }
 
 int OpenFileHandles() { return static_cast<int>(g_openDescriptors.size()); }
 
@@ -249,16 +252,6 @@ void FailFileCreation(const std::string &windowsPath) { g_failCreation.insert(Pa
 void FailDirectoryCreation(const std::string &windowsPath) { g_failDirectories.insert(PathKey(windowsPath)); }
 void SetDiskSpace(long long bytes) { g_diskSpace = bytes; }
 
-std::vector<std::string> ListDirectories() {
-  std::vector<std::string> directories;
-  for (auto &entry : fs::recursive_directory_iterator(g_fileRoot)) {
-    if (!entry.is_directory()) continue;
-    std::string relative = fs::relative(entry.path(), g_fileRoot).string();
-    std::replace(relative.begin(), relative.end(), '/', '\\');
-    directories.push_back(relative.substr(0, 1) + ":" + (relative.size() > 1 ? relative.substr(1) : "\\"));
-  }
-  std::sort(directories.begin(), directories.end());
-  return directories;
-}
+std::vector<std::string> ListDirectories() { return ListEntries(true); }
 
 }  // namespace sim
