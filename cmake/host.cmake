@@ -1,5 +1,8 @@
 # Linux build of the product against win32sim/, where the tests, sanitizers and fuzzers run.
-if(SANITIZE)
+# The libFuzzer targets (preset "fuzz", clang) take the sanitizers everywhere
+# and coverage feedback from the product library alone.
+option(FUZZ "Build the libFuzzer targets of tests/fuzz (clang)" OFF)
+if(SANITIZE OR FUZZ)
   add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
   add_link_options(-fsanitize=address,undefined)
 endif()
@@ -11,6 +14,9 @@ add_subdirectory(win32sim)
 add_library(moralume STATIC ${PRODUCT_SOURCES})
 target_include_directories(moralume PUBLIC ${CMAKE_SOURCE_DIR})
 target_link_libraries(moralume PUBLIC win32sim ZLIB::ZLIB)
+if(FUZZ)
+  target_compile_options(moralume PRIVATE -fsanitize=fuzzer-no-link)
+endif()
 
 include(${CMAKE_SOURCE_DIR}/cmake/payload.cmake)
 
@@ -29,3 +35,6 @@ add_custom_target(setup_resources ALL DEPENDS ${SETUP_RES})
 
 enable_testing()
 add_subdirectory(tests)
+if(FUZZ)
+  add_subdirectory(tests/fuzz)
+endif()

@@ -30,7 +30,8 @@ endif()
 set(SAMPLE_BIN_DIR ${CMAKE_BINARY_DIR}/sample)
 if(WIN32)
   add_executable(lume32 WIN32 ${SAMPLE_DIR}/lume32.c)
-  target_link_options(lume32 PRIVATE -static-libgcc -s)
+  # No time stamp in the header: the same sources give the same bytes.
+  target_link_options(lume32 PRIVATE -static-libgcc -s -Wl,--no-insert-timestamp)
   set_target_properties(lume32 PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${SAMPLE_BIN_DIR})
   set(LUME32_DEPENDS lume32)
 else()
@@ -38,7 +39,7 @@ else()
   add_custom_command(
     OUTPUT ${SAMPLE_BIN_DIR}/lume32.exe
     COMMAND ${CMAKE_COMMAND} -E make_directory ${SAMPLE_BIN_DIR}
-    COMMAND ${SAMPLE_C_COMPILER} -Wall -Wextra -Werror -Os -s -mwindows -o ${SAMPLE_BIN_DIR}/lume32.exe
+    COMMAND ${SAMPLE_C_COMPILER} -Wall -Wextra -Werror -Os -s -mwindows -Wl,--no-insert-timestamp -o ${SAMPLE_BIN_DIR}/lume32.exe
             ${SAMPLE_DIR}/lume32.c
     DEPENDS ${SAMPLE_DIR}/lume32.c
     VERBATIM)

@@ -2,10 +2,10 @@
 
 #include <windows.h>
 
-#include <cstdio>
 #include <cstring>
 
 #include "core/bounded_string.h"
+#include "core/format_text.h"
 #include "core/installer_state.h"
 #include "core/messages.h"
 #include "core/options.h"
@@ -41,7 +41,7 @@ void AddLanguageOption() {
   if (g_languageIndex <= 0 || g_languageIndex >= kLanguageCount) return;
   LONG lettersKnown = static_cast<LONG>(strlen(kLanguageLetters));
   char letter = g_languageIndex < lettersKnown ? kLanguageLetters[g_languageIndex] : kLastLanguageLetter;
-  snprintf(g_languageOptionValue, sizeof g_languageOptionValue, "%d", letter);
+  FormatText(g_languageOptionValue, sizeof g_languageOptionValue, "%d", letter);
   AppendOption(g_languageOptionName, g_languageOptionValue);
 }
 

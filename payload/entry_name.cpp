@@ -7,9 +7,11 @@
 namespace {
 
 const char kForbiddenCharacters[] = "<>:\"/\\|?*";
-const char *const kDeviceNames[] = {"CON",  "PRN",  "AUX",  "NUL",  "COM1", "COM2",   "COM3",    "COM4",
-                                    "COM5", "COM6", "COM7", "COM8", "COM9", "LPT1",   "LPT2",    "LPT3",
-                                    "LPT4", "LPT5", "LPT6", "LPT7", "LPT8", "LPT9",   "CONIN$",  "CONOUT$"};
+const char *const kDeviceNames[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"};
+// COM and LPT with one digit; Windows counts the ANSI superscripts 1, 2 and 3
+// (0xB9, 0xB2, 0xB3) as digits there too.
+const char *const kNumberedDevices[] = {"COM", "LPT"};
+const char kDeviceDigits[] = "0123456789\xB9\xB2\xB3";
 
 char UpperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 
@@ -20,11 +22,16 @@ bool EqualsIgnoringCase(const char *text, const char *upper, size_t length) {
 }
 
 bool IsDeviceName(const char *part, size_t length) {
-  // A device name stays a device with any extension: "nul.txt" is NUL.
+  // A device name stays a device with any extension and with blanks before
+  // it: "nul.txt" and "com1 .log" are devices.
   const char *dot = static_cast<const char *>(memchr(part, '.', length));
   size_t stem = dot ? static_cast<size_t>(dot - part) : length;
+  while (stem > 0 && part[stem - 1] == ' ') --stem;
   for (const char *device : kDeviceNames)
     if (strlen(device) == stem && EqualsIgnoringCase(part, device, stem)) return true;
+  for (const char *device : kNumberedDevices)
+    if (stem == 4 && EqualsIgnoringCase(part, device, 3) && part[3] != '\0' && strchr(kDeviceDigits, part[3]))
+      return true;
   return false;
 }
 

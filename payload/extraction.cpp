@@ -1,10 +1,10 @@
 #include "payload/extraction.h"
 
-#include <cstdio>
 #include <cstring>
 
 #include "core/bounded_string.h"
 #include "core/error_box.h"
+#include "core/format_text.h"
 #include "core/global_block.h"
 #include "core/installer_state.h"
 #include "core/messages.h"
@@ -33,7 +33,7 @@ bool ReadExactly(void *buffer, DWORD count) { return ReadPayload(buffer, count) 
 
 void ShowCreateError(LONG result, const char *shownPath) {
   char text[kErrorTextSize];
-  snprintf(text, sizeof text, GetMessageText("errDest"), static_cast<int>(result), shownPath);
+  FormatText(text, sizeof text, GetMessageText("errDest"), static_cast<int>(result), shownPath);
   ShowErrorText(text);
 }
 
@@ -80,7 +80,7 @@ bool ExtractEntry(HWND dialog, DWORD *lastRedraw) {
   if (!BuildTargetPath(g_destinationDir, entry.name, entry.target, entry.subdirectory, kPathSize)) {
     // Never cut into a shorter path: name the file as it would have been.
     char shown[kPathSize * 2];
-    snprintf(shown, sizeof shown, "%s\\%s", g_destinationDir, entry.name);
+    FormatText(shown, sizeof shown, "%s\\%s", g_destinationDir, entry.name);
     ShowCreateError(HFILE_ERROR, shown);
     FreeLocked(buffer);
     return false;

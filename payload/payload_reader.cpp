@@ -65,6 +65,8 @@ PayloadOpenResult OpenPayload(HINSTANCE instance) {
   BYTE totalSize[4];
   if (!ReadExactly(fileCount, sizeof fileCount) || !ReadExactly(totalSize, sizeof totalSize))
     return FailOpening(kPayloadCorrupt);
+  // No archive holds 2^31 bytes or more: such a header is damaged.
+  if (ReadLittleEndian32(totalSize) > kMaxArchiveSize) return FailOpening(kPayloadCorrupt);
   g_payloadFileCount = static_cast<WORD>(fileCount[0] | fileCount[1] << 8);
   g_payloadTotalSize = ReadLittleEndian32(totalSize);
   g_payloadDelivered = 0;

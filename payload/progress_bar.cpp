@@ -1,7 +1,7 @@
 #include "payload/progress_bar.h"
 
-#include <cstdio>
 
+#include "core/format_text.h"
 #include "payload/payload_reader.h"
 #include "ui/dialog_ids.h"
 
@@ -24,7 +24,7 @@ void RedrawProgress(HWND dialog, DWORD *lastRedraw, char *text, size_t textSize)
   bar.right = static_cast<LONG>(static_cast<long long>(client.right - client.left) * delivered / total);
   FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
   long long percent = delivered * 100 / total;
-  snprintf(text, textSize, "%ld%%", static_cast<long>(percent < kLargestFigure ? percent : kLargestFigure));
+  FormatText(text, textSize, "%ld%%", static_cast<long>(percent < kLargestFigure ? percent : kLargestFigure));
   DrawTextA(dc, text, -1, &client, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOCLIP);
   InvertRect(dc, &bar);
   ReleaseDC(control, dc);

@@ -8,6 +8,7 @@ packages=(
   libgtest-dev zlib1g-dev libdeflate-dev
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
   libz-mingw-w64-dev
+  clang libclang-rt-14-dev
   "$@"
 )
 

@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
-# The main job: build the installer and report what was built.
+# The main job: build everything, report what was built, then install the win64 twin silently
+# under Wine in a throwaway prefix and report what landed. Exits non-zero when a build fails or
+# the installation did not land completely.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-bash scripts/install-deps.sh
+bash scripts/install-deps.sh wine64 xvfb imagemagick python3
 
 jobs=$(nproc)
 for preset in win32 win64 host; do
@@ -24,3 +26,7 @@ for preset in win32 win64; do
   echo "payload:"
   build/host/tools/lumepack list "$exe"
 done
+
+# This kernel runs no 32-bit code, so the install shows the win64 twin: same sources, same payload.
+cd tests/e2e
+PYTHONDONTWRITEBYTECODE=1 python3 show_install.py --build-dir ../../build/win64

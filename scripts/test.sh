@@ -13,3 +13,12 @@ for preset in win32 win64 host; do
 done
 
 ctest --preset host -j "$jobs"
+
+# A short run of every fuzz target, about a minute in all (README: deeper runs).
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz -j "$jobs"
+bash tests/fuzz/run.sh build/fuzz 15
+
+# The real setup.exe (its win64 twin, built above) under wine64: every end-to-end scenario,
+# two at a time, about 3-4 minutes. A failing scenario fails the whole command.
+E2E_NO_BUILD=1 E2E_WORKERS=2 bash tests/e2e/run.sh

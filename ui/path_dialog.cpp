@@ -1,9 +1,9 @@
 #include "ui/path_dialog.h"
 
-#include <cstdio>
 #include <cstring>
 
 #include "core/bounded_string.h"
+#include "core/format_text.h"
 #include "core/installer_state.h"
 #include "core/messages.h"
 #include "core/options.h"
@@ -23,7 +23,7 @@ void ShowDestination(HWND dialog) {
 
   char sizeLine[kSizeLineSize];
   // snprintf cuts a translated text that formats longer than the line.
-  snprintf(sizeLine, sizeof sizeLine, GetMessageText("occupy"), static_cast<long>(g_payloadTotalSize / 1024));
+  FormatText(sizeLine, sizeof sizeLine, GetMessageText("occupy"), static_cast<long>(g_payloadTotalSize / 1024));
   SetDlgItemTextA(dialog, kSizeLineId, sizeLine);
 }
 

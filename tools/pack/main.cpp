@@ -13,12 +13,15 @@
 #include "tools/pack/payload_check.h"
 #include "tools/pack/payload_source.h"
 #include "tools/pack/pe_resource.h"
+#include "tools/pack/stub_installer.h"
 
 namespace {
 
 const char kUsage[] =
     "usage: lumepack pack [-o OUTPUT] [--main NAME] FOLDER\n"
     "       lumepack pack [-o OUTPUT] [--main NAME] [-C DIR] FILE... [-C DIR] FILE...\n"
+    "       lumepack installer --stub STUB.EXE [-o OUTPUT] [--replace] [--main NAME] FOLDER\n"
+    "       lumepack installer --stub STUB.EXE [-o OUTPUT] [--replace] --payload PAYLOAD\n"
     "       lumepack list PAYLOAD-OR-SETUP.EXE\n"
     "       lumepack verify PAYLOAD-OR-SETUP.EXE\n"
     "\n"
@@ -26,6 +29,10 @@ const char kUsage[] =
     "       files and those of its direct subfolders (\"sub/file\" is stored as \"file!sub\");\n"
     "       FILEs are \"file\" or \"sub/file\" relative to the last -C DIR. The main program\n"
     "       (default lume32.exe) becomes the first entry.\n"
+    "installer writes a finished installer (default setup.exe): the stub (setup-stub.exe)\n"
+    "       with the payload of FOLDER (or FILEs, as for pack, or a ready PAYLOAD file)\n"
+    "       added as resource 512/301. A stub that already carries a payload is refused\n"
+    "       unless --replace is given.\n"
     "list   shows the entries of a payload file or of the payload inside a setup.exe.\n"
     "verify inflates it to the end and checks every rule of the format.\n";
 
@@ -34,42 +41,143 @@ int Fail(const std::string &message) {
   return 1;
 }
 
-int Pack(int argc, char **argv) {
-  std::string output = "payload.bin", mainProgram = "lume32.exe", base;
-  std::vector<std::string> items;
-  std::vector<std::string> bases;
+// What pack and installer share: the files to pack and the options around them.
+struct PackRequest {
+  std::string output, mainProgram = "lume32.exe", stub, payloadFile;
+  bool replace = false;
+  std::vector<std::string> items, bases;
+};
+
+// Parses the command line; `stubMode` admits --stub, --replace and --payload.
+bool ParsePackArguments(int argc, char **argv, bool stubMode, PackRequest &request, std::string &error) {
+  std::string base;
   for (int i = 0; i < argc; ++i) {
     std::string arg = argv[i];
-    bool takesValue = arg == "-o" || arg == "--main" || arg == "-C";
-    if (takesValue && i + 1 >= argc) return Fail(arg + " needs a value\n" + kUsage);
-    if (arg == "-o") output = argv[++i];
-    else if (arg == "--main") mainProgram = argv[++i];
+    bool stubOption = arg == "--stub" || arg == "--payload" || arg == "--replace";
+    if (stubOption && !stubMode) {
+      error = arg + " belongs to the installer command\n" + kUsage;
+      return false;
+    }
+    bool takesValue = arg == "-o" || arg == "--main" || arg == "-C" || arg == "--stub" || arg == "--payload";
+    if (takesValue && i + 1 >= argc) {
+      error = arg + " needs a value\n" + kUsage;
+      return false;
+    }
+    if (arg == "-o") request.output = argv[++i];
+    else if (arg == "--main") request.mainProgram = argv[++i];
     else if (arg == "-C") base = argv[++i];
-    else if (arg.size() > 1 && arg[0] == '-') return Fail("unknown option " + arg + "\n" + kUsage);
-    else {
-      items.push_back(arg);
-      bases.push_back(base);
+    else if (arg == "--stub") request.stub = argv[++i];
+    else if (arg == "--payload") request.payloadFile = argv[++i];
+    else if (arg == "--replace") request.replace = true;
+    else if (arg.size() > 1 && arg[0] == '-') {
+      error = "unknown option " + arg + "\n" + kUsage;
+      return false;
+    } else {
+      request.items.push_back(arg);
+      request.bases.push_back(base);
     }
   }
-  if (items.empty()) return Fail(std::string("nothing to pack\n") + kUsage);
+  if (stubMode && request.stub.empty()) {
+    error = std::string("no --stub given\n") + kUsage;
+    return false;
+  }
+  if (!request.payloadFile.empty() && !request.items.empty()) {
+    error = std::string("give either --payload or files to pack, not both\n") + kUsage;
+    return false;
+  }
+  if (request.payloadFile.empty() && request.items.empty()) {
+    error = std::string("nothing to pack\n") + kUsage;
+    return false;
+  }
+  return true;
+}
 
-  std::vector<SourceFile> files;
-  std::string error;
+bool CollectRequestedFiles(const PackRequest &request, std::vector<SourceFile> &files, std::string &error) {
+  const std::vector<std::string> &items = request.items, &bases = request.bases;
   std::string folder = bases[0].empty() ? items[0] : bases[0] + "/" + items[0];
   std::error_code ignored;
   bool folderMode = items.size() == 1 && std::filesystem::is_directory(folder, ignored);
   if (folderMode) {
-    if (!CollectFolder(folder, files, error)) return Fail(error);
+    if (!CollectFolder(folder, files, error)) return false;
   } else {
     for (size_t i = 0; i < items.size(); ++i)
-      if (!CollectListedFile(bases[i], items[i], files, error)) return Fail(error);
+      if (!CollectListedFile(bases[i], items[i], files, error)) return false;
   }
-  if (!OrderAndCheckSources(files, mainProgram, error)) return Fail(error);
+  return OrderAndCheckSources(files, request.mainProgram, error);
+}
+
+bool ReadWholeFile(const std::string &path, std::string &contents, std::string &error) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) {
+    error = path + ": cannot be opened";
+    return false;
+  }
+  contents.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  if (in.bad()) {
+    error = path + ": cannot be read";
+    return false;
+  }
+  return true;
+}
+
+int Pack(int argc, char **argv) {
+  PackRequest request;
+  request.output = "payload.bin";
+  std::string error;
+  if (!ParsePackArguments(argc, argv, false, request, error)) return Fail(error);
+  std::vector<SourceFile> files;
+  if (!CollectRequestedFiles(request, files, error)) return Fail(error);
 
   PackSummary summary;
-  if (!PackPayload(files, output, isatty(fileno(stderr)) != 0, summary, error)) return Fail(error);
-  printf("%s: %zu entries, archive %llu bytes, compressed to %llu bytes\n", output.c_str(), files.size(),
+  if (!PackPayload(files, request.output, isatty(fileno(stderr)) != 0, summary, error)) return Fail(error);
+  printf("%s: %zu entries, archive %llu bytes, compressed to %llu bytes\n", request.output.c_str(), files.size(),
          static_cast<unsigned long long>(summary.archiveSize), static_cast<unsigned long long>(summary.streamSize));
+  return 0;
+}
+
+// The payload of an installer: a ready payload file, checked, or the files packed now.
+bool RequestedPayload(const PackRequest &request, std::string &resource, std::string &error) {
+  if (!request.payloadFile.empty()) {
+    if (!ReadWholeFile(request.payloadFile, resource, error)) return false;
+    if (LooksLikeExecutable(resource)) {
+      error = request.payloadFile + ": an executable, not a payload file";
+      return false;
+    }
+    PayloadReport report = CheckPayload(reinterpret_cast<const unsigned char *>(resource.data()), resource.size());
+    if (!report.problems.empty()) {
+      error = request.payloadFile + ": " + report.problems.front();
+      return false;
+    }
+    return true;
+  }
+  std::vector<SourceFile> files;
+  PackSummary summary;
+  return CollectRequestedFiles(request, files, error) &&
+         BuildPayload(files, isatty(fileno(stderr)) != 0, summary, resource, error);
+}
+
+int Installer(int argc, char **argv) {
+  PackRequest request;
+  request.output = "setup.exe";
+  std::string error, stub, resource, installer;
+  std::error_code ignored;
+  if (!ParsePackArguments(argc, argv, true, request, error)) return Fail(error);
+  if (!ReadWholeFile(request.stub, stub, error)) return Fail(error);
+  // The stub is judged before any file is packed: a refusal comes at once.
+  if (!BuildInstallerFromStub(stub, "", request.replace, installer, error)) return Fail(request.stub + ": " + error);
+  if (!RequestedPayload(request, resource, error)) return Fail(error);
+  if (!BuildInstallerFromStub(stub, resource, request.replace, installer, error))
+    return Fail(request.stub + ": " + error);
+  // The result must give back exactly this payload to a reader of its own.
+  size_t offset = 0, size = 0;
+  if (!FindPayloadInExecutable(installer, offset, size, error) || installer.compare(offset, size, resource) != 0)
+    return Fail("the written installer does not read back (" + error + "); nothing written");
+  if (!WriteWholeFile(request.output, installer, error)) return Fail(error);
+  std::filesystem::permissions(request.output, std::filesystem::perms::owner_exec | std::filesystem::perms::group_exec |
+                                                   std::filesystem::perms::others_exec,
+                               std::filesystem::perm_options::add, ignored);
+  printf("%s: %zu bytes, payload of %zu bytes added to %s\n", request.output.c_str(), installer.size(),
+         resource.size(), request.stub.c_str());
   return 0;
 }
 
@@ -112,6 +220,7 @@ int Inspect(const std::string &path, bool listEntries) {
 
 int main(int argc, char **argv) {
   if (argc >= 2 && strcmp(argv[1], "pack") == 0) return Pack(argc - 2, argv + 2);
+  if (argc >= 2 && strcmp(argv[1], "installer") == 0) return Installer(argc - 2, argv + 2);
   if (argc == 3 && strcmp(argv[1], "list") == 0) return Inspect(argv[2], true);
   if (argc == 3 && strcmp(argv[1], "verify") == 0) return Inspect(argv[2], false);
   if (argc == 2 && (strcmp(argv[1], "--help") == 0 || strcmp(argv[1], "-h") == 0)) {

@@ -25,7 +25,9 @@ bool AppendFileData(const SourceFile &file, std::string &archive, std::string &e
   return true;
 }
 
-bool WriteWhole(const std::string &path, const std::string &bytes, std::string &error) {
+}  // namespace
+
+bool WriteWholeFile(const std::string &path, const std::string &bytes, std::string &error) {
   // Written beside the target and renamed, so a failure leaves no half file.
   std::string partial = path + ".partial";
   {
@@ -46,10 +48,8 @@ bool WriteWhole(const std::string &path, const std::string &bytes, std::string &
   return true;
 }
 
-}  // namespace
-
-bool PackPayload(const std::vector<SourceFile> &files, const std::string &output, bool showProgress,
-                 PackSummary &summary, std::string &error) {
+bool BuildPayload(const std::vector<SourceFile> &files, bool showProgress, PackSummary &summary, std::string &resource,
+                  std::string &error) {
   PackProgress progress(showProgress);
   uint64_t dataBytes = 0, archiveBytes = kArchiveHeaderSize;
   for (const SourceFile &file : files) {
@@ -78,5 +78,12 @@ bool PackPayload(const std::vector<SourceFile> &files, const std::string &output
     return false;
   }
   summary.streamSize = stream.size();
-  return WriteWhole(output, PayloadResourceBytes(stream), error);
+  resource = PayloadResourceBytes(stream);
+  return true;
+}
+
+bool PackPayload(const std::vector<SourceFile> &files, const std::string &output, bool showProgress,
+                 PackSummary &summary, std::string &error) {
+  std::string resource;
+  return BuildPayload(files, showProgress, summary, resource, error) && WriteWholeFile(output, resource, error);
 }

@@ -12,6 +12,15 @@ struct PackSummary {
 };
 
 // Reads every file (each must still have the size it had when collected),
+// builds the archive and compresses it at the highest level: the resource
+// bytes, in memory.
+bool BuildPayload(const std::vector<SourceFile> &files, bool showProgress, PackSummary &summary, std::string &resource,
+                  std::string &error);
+
+// Writes beside `path` and renames, so that a failure leaves no half file.
+bool WriteWholeFile(const std::string &path, const std::string &bytes, std::string &error);
+
+// BuildPayload, then the resource file. Reads every file (each must still have the size it had when collected),
 // builds the archive, compresses it at the highest level and writes the
 // resource file. The output appears only when all went well.
 bool PackPayload(const std::vector<SourceFile> &files, const std::string &output, bool showProgress,

@@ -1,6 +1,7 @@
 // Module path and the user's locale.
 #include <windows.h>
 
+#include <cstdio>
 #include <cstring>
 
 #include "internal.h"
@@ -33,6 +34,20 @@ int WINAPI GetLocaleInfoA(LCID, LCTYPE type, LPSTR buffer, int size) {
   if (size < needed) return 0;
   memcpy(buffer, g_countryCode.c_str(), needed);
   return needed;
+}
+
+int WINAPI wvsprintfA(LPSTR buffer, LPCSTR format, va_list arguments) {
+  const int limit = 1025;
+  int length = vsnprintf(buffer, limit, format, arguments);
+  return length < limit ? length : limit - 1;
+}
+
+int WINAPIV wsprintfA(LPSTR buffer, LPCSTR format, ...) {
+  va_list arguments;
+  va_start(arguments, format);
+  int length = wvsprintfA(buffer, format, arguments);
+  va_end(arguments);
+  return length;
 }
 
 namespace sim {

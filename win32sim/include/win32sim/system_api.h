@@ -1,6 +1,8 @@
 // Process and system information.
 #pragma once
 
+#include <cstdarg>
+
 #include "win32sim/types.h"
 
 #define LOCALE_USER_DEFAULT 0x0400
@@ -8,6 +10,11 @@
 
 DWORD WINAPI GetModuleFileNameA(HMODULE module, LPSTR buffer, DWORD size);
 int WINAPI GetLocaleInfoA(LCID locale, LCTYPE type, LPSTR buffer, int size);
+
+// The system's formatter: %d, %ld, %s and the like; at most 1,024
+// characters and the NUL are written.
+int WINAPI wvsprintfA(LPSTR buffer, LPCSTR format, va_list arguments);
+int WINAPIV wsprintfA(LPSTR buffer, LPCSTR format, ...);
 
 // The GUI entry that the product defines.
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR arguments, int show);

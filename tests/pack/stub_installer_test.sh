@@ -1,0 +1,91 @@
+#!/usr/bin/env bash
+# Installers from the stub: setup-packed.exe (the stub and the sample's
+# payload, made by the build) holds the same resources as the linked
+# setup.exe, byte for byte as windres reads them; lumepack list/verify read
+# it; the host resource reader installs from it; packing is reproducible;
+# what cannot be changed safely is refused with its reason and no output.
+# Usage: stub_installer_test.sh LUMEPACK WINDRES WINDOWS-BUILD-DIR UNIT_TESTS
+set -uo pipefail
+lumepack=$(realpath "$1") windres=$2 build=$3 unit_tests=$4
+for file in setup.exe setup-stub.exe setup-packed.exe payload.bin; do
+  [[ -f "$build/$file" ]] || { echo "missing $build/$file (build the win32 preset first)"; exit 1; }
+done
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+# The resources as windres reads them from an executable, as a .res file
+# (through the script form, which keeps the languages).
+resources_of() {
+  "$windres" -i "$1" -O rc -o "$work/tmp.rc" && "$windres" -i "$work/tmp.rc" -O res -o "$2"
+}
+
+# Expects a refusal whose message contains $1; the rest is the command line.
+expect_refusal() {
+  local wanted=$1; shift
+  rm -f "$work/out.exe"
+  local message
+  if message=$("$lumepack" installer -o "$work/out.exe" "$@" 2>&1); then
+    fail "made an installer although it should refuse ($wanted)"
+  elif [[ "$message" != *"$wanted"* ]]; then
+    fail "refusal without \"$wanted\": $message"
+  fi
+  [[ -e "$work/out.exe" || -e "$work/out.exe.partial" ]] && fail "output written despite refusal ($wanted)"
+}
+
+# The same resources as the linked installer, and the same payload listing.
+resources_of "$build/setup.exe" "$work/linked.res" || fail "windres cannot read setup.exe"
+resources_of "$build/setup-packed.exe" "$work/packed.res" || fail "windres cannot read setup-packed.exe"
+cmp -s "$work/linked.res" "$work/packed.res" || fail "the resources of setup-packed.exe differ from setup.exe's"
+"$lumepack" verify "$build/setup-packed.exe" >/dev/null || fail "verify of setup-packed.exe"
+linked=$("$lumepack" list "$build/setup.exe" | tail -n +2)
+packed=$("$lumepack" list "$build/setup-packed.exe" | tail -n +2)
+[[ -n "$packed" && "$packed" == "$linked" ]] || fail "listings differ: $packed / $linked"
+"$lumepack" list "$build/setup-stub.exe" &>/dev/null && fail "list found a payload in the stub"
+
+# The host resource reader: a silent installation from those resources.
+PACKED_INSTALLER_RES="$work/packed.res" "$unit_tests" --gtest_filter='StubInstallerTest.*' >"$work/log" 2>&1 ||
+  { cat "$work/log"; fail "the silent installation from setup-packed.exe's resources"; }
+grep -qE '^\[  PASSED  \] 1 test' "$work/log" || fail "the installation test did not run"
+
+# Reproducible: the same stub and payload, or the same folder, give the same bytes.
+"$lumepack" installer --stub "$build/setup-stub.exe" --payload "$build/payload.bin" -o "$work/a.exe" >/dev/null &&
+  cmp -s "$work/a.exe" "$build/setup-packed.exe" || fail "packing the payload again gave other bytes"
+mkdir -p "$work/in/SCRIPTS"
+for name in zeta.txt alpha.txt lume32.exe mid.dat; do printf '%s\r\n' "$name" >"$work/in/$name"; done
+printf 'delay 5\r\n' >"$work/in/SCRIPTS/DEFSCR"
+"$lumepack" installer --stub "$build/setup-stub.exe" -o "$work/f1.exe" "$work/in" >/dev/null || fail "folder pack 1"
+touch -d '2001-01-01' "$work/in/"*.txt && cp -r "$work/in" "$work/in2" && rm -rf "$work/in" && mv "$work/in2" "$work/in"
+"$lumepack" installer --stub "$build/setup-stub.exe" -o "$work/f2.exe" "$work/in" >/dev/null || fail "folder pack 2"
+cmp -s "$work/f1.exe" "$work/f2.exe" || fail "packing the same folder twice gave other bytes"
+"$lumepack" verify "$work/f1.exe" >/dev/null || fail "verify of the folder installer"
+
+# Replacing a payload: setup.exe given its own payload again keeps its resources.
+expect_refusal "already carries a payload" --stub "$build/setup.exe" --payload "$build/payload.bin"
+"$lumepack" installer --replace --stub "$build/setup.exe" --payload "$build/payload.bin" -o "$work/r.exe" \
+  >/dev/null || fail "--replace on setup.exe"
+resources_of "$work/r.exe" "$work/replaced.res" && cmp -s "$work/replaced.res" "$work/linked.res" ||
+  fail "--replace changed setup.exe's resources"
+"$lumepack" installer --replace --stub "$work/f1.exe" --payload "$build/payload.bin" -o "$work/r2.exe" >/dev/null &&
+  cmp -s "$work/r2.exe" "$build/setup-packed.exe" || fail "replacing a payload is not the same as packing the stub"
+
+# Refusals.
+printf 'not an executable\n' >"$work/text.exe"
+expect_refusal "not a Windows executable" --stub "$work/text.exe" --payload "$build/payload.bin"
+printf 'MZ' >"$work/tiny.exe"
+expect_refusal "not a Windows executable" --stub "$work/tiny.exe" --payload "$build/payload.bin"
+if [[ -f "$build/sample/lume32.exe" ]]; then
+  expect_refusal "not an installer stub" --stub "$build/sample/lume32.exe" --payload "$build/payload.bin"
+fi
+{ cat "$build/setup-stub.exe"; printf 'appended'; } >"$work/appended.exe"
+expect_refusal "follow the last section" --stub "$work/appended.exe" --payload "$build/payload.bin"
+expect_refusal "no --stub" --payload "$build/payload.bin"
+expect_refusal "an executable, not a payload" --stub "$build/setup-stub.exe" --payload "$build/setup.exe"
+head -c 100 "$build/payload.bin" >"$work/cut.bin"
+expect_refusal "cut.bin" --stub "$build/setup-stub.exe" --payload "$work/cut.bin"
+expect_refusal "missing.exe: cannot be opened" --stub "$work/missing.exe" --payload "$build/payload.bin"
+expect_refusal "main program" --stub "$build/setup-stub.exe" --main viewer.exe "$work/in"
+
+((failures == 0)) && echo "lumepack installer: all checks passed"
+exit $((failures > 0))
