@@ -10,6 +10,7 @@
 #include "shell/exports.h"
 #include "shell/program_group.h"
 #include "ui/license_dialog.h"
+#include "ui/dialog_ids.h"
 #include "win32sim/testapi.h"
 
 namespace {
@@ -51,3 +52,26 @@ void InstallerTest::SetUp() {
 }
 
 void InstallerTest::WriteOptionsFile(const std::string &text) { sim::WriteFile("C:\\dist\\tovaopt.ini", text); }
+
+int InstallerTest::RunWinMain(const std::string &arguments) {
+  std::vector<char> line(arguments.begin(), arguments.end());
+  line.push_back('\0');
+  return WinMain(nullptr, nullptr, line.data(), SW_SHOWNORMAL);
+}
+
+void InstallerTest::AcceptEveryDialog() {
+  for (int dialog : {kPathDialogId, kLicenseDialogId, kAssocDialogId, kCompleteDialogId})
+    sim::ScriptDialog(dialog, {sim::Press(kGoOnButtonId)});
+}
+
+std::vector<std::string> InstallerTest::MessageTexts() {
+  std::vector<std::string> texts;
+  for (const auto &box : sim::MessageBoxes()) texts.push_back(box.text);
+  return texts;
+}
+
+std::vector<std::string> InstallerTest::StartedCommandLines() {
+  std::vector<std::string> lines;
+  for (const auto &start : sim::ProgramStarts()) lines.push_back(start.commandLine);
+  return lines;
+}

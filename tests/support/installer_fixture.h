@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 void ResetInstallerState();
 
@@ -13,4 +14,13 @@ class InstallerTest : public ::testing::Test {
   void SetUp() override;
   // Writes "tovaopt.ini" beside the installer (C:\dist\ by default).
   void WriteOptionsFile(const std::string &text);
+
+  // A whole run from the process entry with this argument string.
+  static int RunWinMain(const std::string &arguments = "");
+  // The interactive user who accepts every dialog as it stands.
+  static void AcceptEveryDialog();
+  // The texts of the message boxes shown, in order.
+  static std::vector<std::string> MessageTexts();
+  // The command lines of the programs started, in order.
+  static std::vector<std::string> StartedCommandLines();
 };

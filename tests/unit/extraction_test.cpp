@@ -35,11 +35,6 @@ class ExtractionTest : public InstallerTest {
     return ExtractInto(destination, BuildPayloadResource(entries));
   }
   static std::vector<std::string> Records() { return sim::RegistrySubKeys(HKEY_CLASSES_ROOT, kInstalledKey); }
-  static std::vector<std::string> Messages() {
-    std::vector<std::string> texts;
-    for (const auto &box : sim::MessageBoxes()) texts.push_back(box.text);
-    return texts;
-  }
   static std::string Text(const char *key) { return GetMessageText(key); }
 };
 
@@ -72,7 +67,7 @@ TEST_F(ExtractionTest, RecordsEachFileBeforeItsDataIsWritten) {
   sim::SetDiskSpace(0);
   EXPECT_EQ(Extract("C:\\MLUME", {{"a.txt", "data"}}), -1);
   EXPECT_EQ(Records(), (std::vector<std::string>{"a.txt"}));
-  EXPECT_EQ(Messages(), (std::vector<std::string>{Text("errDest2")}));
+  EXPECT_EQ(MessageTexts(), (std::vector<std::string>{Text("errDest2")}));
 }
 
 TEST_F(ExtractionTest, EmptyArchiveStillRecordsTheUnextractedFile) {
@@ -135,7 +130,7 @@ TEST_F(ExtractionTest, StreamEndingInsideDataIsCorruptAndWritesNothingUndelivere
   archive[0] = 2;  // two files, the second cut short
   archive += RawEntryBytes(7, std::string("cut.bin\0", 7), 5000, std::string(3000, 'c'));
   EXPECT_EQ(ExtractInto("C:\\MLUME", BuildPayloadResourceFromArchive(archive)), -1);
-  EXPECT_EQ(Messages(), (std::vector<std::string>{Text("corData")}));
+  EXPECT_EQ(MessageTexts(), (std::vector<std::string>{Text("corData")}));
   EXPECT_EQ(sim::ReadFile("C:\\MLUME\\first.txt"), "one");
   std::string partial = sim::ReadFile("C:\\MLUME\\cut.bin");
   EXPECT_LE(partial.size(), 3000u);
@@ -146,7 +141,7 @@ TEST_F(ExtractionTest, StreamEndingInsideDataIsCorruptAndWritesNothingUndelivere
 TEST_F(ExtractionTest, FullDiskShowsWriteErrorAndLeavesThePartialFile) {
   sim::SetDiskSpace(3000);
   EXPECT_EQ(Extract("C:\\MLUME", {{"big.bin", kBigData}, {"never.txt", "n"}}), -1);
-  EXPECT_EQ(Messages(), (std::vector<std::string>{Text("errDest2")}));
+  EXPECT_EQ(MessageTexts(), (std::vector<std::string>{Text("errDest2")}));
   EXPECT_EQ(sim::ReadFile("C:\\MLUME\\big.bin"), std::string(3000, 'z'));
   EXPECT_FALSE(sim::FileExists("C:\\MLUME\\never.txt"));
   EXPECT_EQ(sim::MessageBoxes()[0].caption, "Error");
@@ -157,7 +152,7 @@ TEST_F(ExtractionTest, FullDiskShowsWriteErrorAndLeavesThePartialFile) {
 TEST_F(ExtractionTest, UncreatableFileNamesTheOpenResultAndPath) {
   sim::FailFileCreation("C:\\MLUME\\second.txt");
   EXPECT_EQ(Extract("C:\\MLUME", {{"first.txt", "1"}, {"second.txt", "2"}, {"third.txt", "3"}}), -1);
-  EXPECT_EQ(Messages(), (std::vector<std::string>{
+  EXPECT_EQ(MessageTexts(), (std::vector<std::string>{
                             "Error creating destination file, the target disk may be full. (-1)\r\n\r\n"
                             "Filename=C:\\MLUME\\second.txt\r\n\r\nInstallation aborted."}));
   EXPECT_TRUE(sim::FileExists("C:\\MLUME\\first.txt"));
@@ -187,7 +182,7 @@ TEST_F(ExtractionTest, FailedCopyBufferShowsNoMemory) {
   sim::FailAllocations(0, 1);
   EXPECT_EQ(RunDialog(nullptr, kCopyDialogId, nullptr, CopyDialogProc), -1);
   ClosePayload();
-  EXPECT_EQ(Messages(), (std::vector<std::string>{Text("noMem")}));
+  EXPECT_EQ(MessageTexts(), (std::vector<std::string>{Text("noMem")}));
   EXPECT_TRUE(sim::ListFiles().empty());
 }
 
@@ -212,7 +207,7 @@ TEST_F(ExtractionTest, HugeDataSizeIsCorrupt) {
   archive.resize(archive.size() - 4);
   archive += std::string("\x00\x00\x00\x80", 4);
   EXPECT_EQ(ExtractInto("C:\\MLUME", BuildPayloadResourceFromArchive(archive)), -1);
-  EXPECT_EQ(Messages(), (std::vector<std::string>{Text("corData")}));
+  EXPECT_EQ(MessageTexts(), (std::vector<std::string>{Text("corData")}));
   EXPECT_TRUE(sim::ListFiles().empty());
 }
 
@@ -230,7 +225,7 @@ TEST_P(HostileNameTest, IsCorruptDataAndNothingLeavesTheDestination) {
   archive += RawEntryBytes(GetParam().length, GetParam().bytes + std::string(1, '\0'), 4, "evil");
   archive += std::string(64, 'p');
   EXPECT_EQ(ExtractInto("C:\\MLUME\\SUB", BuildPayloadResourceFromArchive(archive)), -1);
-  EXPECT_EQ(Messages(), (std::vector<std::string>{Text("corData")}));
+  EXPECT_EQ(MessageTexts(), (std::vector<std::string>{Text("corData")}));
   EXPECT_EQ(sim::ListFiles(), (std::vector<std::string>{"C:\\MLUME\\SUB\\first.txt"}));
   EXPECT_EQ(Records(), (std::vector<std::string>{"first.txt"}));
   ExpectOnlyInside("C:\\MLUME\\SUB");

@@ -47,25 +47,7 @@ class FaultsTest : public InstallerTest {
         {{"main.exe", kFiles[0].data}, {"readme.txt", kFiles[1].data}, {"DEFSCR!SCRIPTS", kFiles[2].data}}));
     WriteOptionsFile("sSilent=1\nprefZoom=2\n");
   }
-  static void Run() {
-    char arguments[] = "";
-    WinMain(nullptr, nullptr, arguments, SW_SHOWNORMAL);
-  }
-  // Should the run lose its silence, the user accepts every dialog.
-  static void AcceptEveryDialog() {
-    for (int dialog : {kPathDialogId, kLicenseDialogId, kAssocDialogId, kCompleteDialogId})
-      sim::ScriptDialog(dialog, {sim::Press(kGoOnButtonId)});
-  }
-  static std::vector<std::string> MessageTexts() {
-    std::vector<std::string> texts;
-    for (const auto &box : sim::MessageBoxes()) texts.push_back(box.text);
-    return texts;
-  }
-  static std::vector<std::string> Starts() {
-    std::vector<std::string> lines;
-    for (const auto &start : sim::ProgramStarts()) lines.push_back(start.commandLine);
-    return lines;
-  }
+  static void Run() { RunWinMain(); }
   static bool AllFilesIntact() {
     for (const PayloadFile &file : kFiles)
       if (!sim::FileExists(file.path) || sim::ReadFile(file.path) != file.data) return false;
@@ -93,7 +75,7 @@ class FaultsTest : public InstallerTest {
     EXPECT_EQ(MessageTexts(), (std::vector<std::string>{message}));
     for (size_t i = 0; i < failingFile; ++i) EXPECT_EQ(sim::ReadFile(kFiles[i].path), kFiles[i].data) << i;
     for (size_t i = failingFile + 1; i < kFiles.size(); ++i) EXPECT_FALSE(sim::FileExists(kFiles[i].path)) << i;
-    EXPECT_TRUE(Starts().empty());
+    EXPECT_TRUE(StartedCommandLines().empty());
     EXPECT_TRUE(sim::DdeCommandTexts().empty());
     EXPECT_FALSE(sim::RegistryKeyExists(HKEY_CLASSES_ROOT, kOpenCommandKey));
     EXPECT_FALSE(sim::FileExists(kInstalledOptions));
@@ -102,7 +84,7 @@ class FaultsTest : public InstallerTest {
   static void ExpectCompleteWithoutMessage() {
     EXPECT_TRUE(MessageTexts().empty());
     EXPECT_TRUE(AllFilesIntact());
-    EXPECT_EQ(Starts(), (std::vector<std::string>{"C:\\MLUME\\lume32.exe -Q", kMainProgram}));
+    EXPECT_EQ(StartedCommandLines(), (std::vector<std::string>{"C:\\MLUME\\lume32.exe -Q", kMainProgram}));
     ExpectNothingOutsideOrLeftOpen();
   }
 };
@@ -295,12 +277,12 @@ TEST_F(FaultsTest, EachFailedAllocationEndsWithNoMemOrACompleteInstallation) {
     if (messages.empty()) {
       ++completedDespiteTheFault;
       EXPECT_TRUE(AllFilesIntact());
-      ASSERT_FALSE(Starts().empty());
-      EXPECT_EQ(Starts().back(), kMainProgram);
+      ASSERT_FALSE(StartedCommandLines().empty());
+      EXPECT_EQ(StartedCommandLines().back(), kMainProgram);
     } else {
       ++messagesShown;
       EXPECT_EQ(messages, (std::vector<std::string>{GetMessageText("noMem")}));
-      EXPECT_TRUE(Starts().empty());
+      EXPECT_TRUE(StartedCommandLines().empty());
     }
     ExpectNothingOutsideOrLeftOpen();
   }

@@ -164,13 +164,7 @@ class HostilePayloadTest : public InstallerTest, public ::testing::WithParamInte
     WriteOptionsFile("sSilent=1\n");
     InstallPayload(resource);
     strcpy(g_destinationDir, kDestination);
-    char arguments[] = "";
-    WinMain(nullptr, nullptr, arguments, SW_SHOWNORMAL);
-  }
-  static std::vector<std::string> MessageTexts() {
-    std::vector<std::string> texts;
-    for (const auto &box : sim::MessageBoxes()) texts.push_back(box.text);
-    return texts;
+    RunWinMain();
   }
   // Every file but the options file beside the installer, relative to the
   // destination; a file elsewhere keeps its full path and fails the match.

@@ -21,18 +21,7 @@ const char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Unin
 
 class InstallationTest : public InstallerTest {
  protected:
-  int Run(const std::string &arguments = "") {
-    std::vector<char> line(arguments.begin(), arguments.end());
-    line.push_back('\0');
-    return WinMain(nullptr, nullptr, line.data(), SW_SHOWNORMAL);
-  }
-  // The interactive user who accepts every dialog as it stands.
-  void AcceptEverything() {
-    sim::ScriptDialog(kPathDialogId, {sim::Press(kGoOnButtonId)});
-    sim::ScriptDialog(kLicenseDialogId, {sim::Press(kGoOnButtonId)});
-    sim::ScriptDialog(kAssocDialogId, {sim::Press(kGoOnButtonId)});
-    sim::ScriptDialog(kCompleteDialogId, {sim::Press(kGoOnButtonId)});
-  }
+  int Run(const std::string &arguments = "") { return RunWinMain(arguments); }
   static std::vector<int> DialogsShown() {
     std::vector<int> ids;
     for (const auto &run : sim::DialogRuns())
@@ -43,16 +32,6 @@ class InstallationTest : public InstallerTest {
     std::vector<int> ids;
     for (const auto &run : sim::DialogRuns()) ids.push_back(run.templateId);
     return ids;
-  }
-  static std::vector<std::string> Messages() {
-    std::vector<std::string> texts;
-    for (const auto &box : sim::MessageBoxes()) texts.push_back(box.text);
-    return texts;
-  }
-  static std::vector<std::string> Starts() {
-    std::vector<std::string> lines;
-    for (const auto &start : sim::ProgramStarts()) lines.push_back(start.commandLine);
-    return lines;
   }
   // Nothing but the options file beside the installer.
   static bool NothingInstalled() {
@@ -73,7 +52,7 @@ class InstallationTest : public InstallerTest {
 
 TEST_F(InstallationTest, InteractiveRunInstallsEverythingAndStartsTheProgram) {
   WriteOptionsFile("prefZoom=2\n");
-  AcceptEverything();
+  AcceptEveryDialog();
   EXPECT_EQ(Run(), 0);
   EXPECT_EQ(DialogsShown(), (std::vector<int>{kPathDialogId, kLicenseDialogId, kAssocDialogId, kCopyDialogId,
                                               kCompleteDialogId}));
@@ -87,7 +66,7 @@ TEST_F(InstallationTest, InteractiveRunInstallsEverythingAndStartsTheProgram) {
   EXPECT_EQ(sim::RegistryString(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString"),
             std::optional<std::string>("C:\\MLUME\\lume32.exe . -u"));
   EXPECT_EQ(sim::ProgmanItems("MoraLUME").size(), 7u);
-  EXPECT_EQ(Starts(), (std::vector<std::string>{"C:\\MLUME\\lume32.exe -Q", "C:\\MLUME\\lume32.exe"}));
+  EXPECT_EQ(StartedCommandLines(), (std::vector<std::string>{"C:\\MLUME\\lume32.exe -Q", "C:\\MLUME\\lume32.exe"}));
   EXPECT_EQ(sim::ProgramStarts().back().show, static_cast<UINT>(SW_SHOWNORMAL));
   EXPECT_EQ(sim::LoadedResources(), 0);  // the payload was closed
   EXPECT_TRUE(sim::DialogFaults().empty());
@@ -108,7 +87,7 @@ TEST_F(InstallationTest, MissingPayloadShowsDataNotFoundAndNoDialog) {
 TEST_F(InstallationTest, DamagedPayloadShowsCorruptedData) {
   InstallPayload(PayloadResourceAround("not a zlib stream"));
   EXPECT_EQ(Run(), 0);
-  EXPECT_EQ(Messages(), (std::vector<std::string>{"Corrupted data. Installation aborted."}));
+  EXPECT_EQ(MessageTexts(), (std::vector<std::string>{"Corrupted data. Installation aborted."}));
   EXPECT_TRUE(sim::DialogRuns().empty());
   EXPECT_TRUE(NothingInstalled());
 }
@@ -117,14 +96,14 @@ TEST_F(InstallationTest, NoMemoryForThePayloadWindow) {
   // Start-up takes the two list arrays; the reader's window is the next block.
   sim::FailAllocations(2, 1);
   EXPECT_EQ(Run(), 0);
-  EXPECT_EQ(Messages(), (std::vector<std::string>{"Not enough memory to complete installation."}));
+  EXPECT_EQ(MessageTexts(), (std::vector<std::string>{"Not enough memory to complete installation."}));
   EXPECT_TRUE(NothingInstalled());
 }
 
 TEST_F(InstallationTest, ExitInThePathOrLicenceDialogWritesNothing) {
   for (int dialog : {kPathDialogId, kLicenseDialogId}) {
     SetUp();
-    AcceptEverything();
+    AcceptEveryDialog();
     sim::ScriptDialog(dialog, {sim::Press(kExitButtonId)});
     EXPECT_EQ(Run(), 0);
     EXPECT_EQ(DialogsRun().back(), dialog);
@@ -135,7 +114,7 @@ TEST_F(InstallationTest, ExitInThePathOrLicenceDialogWritesNothing) {
 }
 
 TEST_F(InstallationTest, ExitInTheChecklistWritesNothing) {
-  AcceptEverything();
+  AcceptEveryDialog();
   sim::ScriptDialog(kAssocDialogId, {sim::Escape()});
   EXPECT_EQ(Run(), 0);
   EXPECT_EQ(DialogsRun().back(), kAssocDialogId);
@@ -143,7 +122,7 @@ TEST_F(InstallationTest, ExitInTheChecklistWritesNothing) {
 }
 
 TEST_F(InstallationTest, SkipInstallsEverythingButTheAssociations) {
-  AcceptEverything();
+  AcceptEveryDialog();
   sim::ScriptDialog(kAssocDialogId, {sim::Press(kSkipButtonId)});
   EXPECT_EQ(Run(), 0);
   EXPECT_TRUE(sim::FileExists("C:\\MLUME\\readme.txt"));
@@ -153,7 +132,7 @@ TEST_F(InstallationTest, SkipInstallsEverythingButTheAssociations) {
   EXPECT_EQ(sim::ProgmanItems("MoraLUME").size(), 7u);
   EXPECT_FALSE(AnyAssociated());
   EXPECT_FALSE(sim::RegistryKeyExists(HKEY_CLASSES_ROOT, "MoraLUME_TOVA\\license"));
-  EXPECT_EQ(Starts().size(), 2u);
+  EXPECT_EQ(StartedCommandLines().size(), 2u);
 }
 
 class UnformablePathTest : public InstallationTest {
@@ -163,7 +142,7 @@ class UnformablePathTest : public InstallationTest {
     // A relative path of 250 characters is 261 once made absolute against this.
     CreateDirectoryA("C:\\work", nullptr);
     sim::SetCurrentDirectory("C:\\work\\dir");
-    AcceptEverything();
+    AcceptEveryDialog();
   }
   const std::string kTooLong = std::string(250, 'p');
 };
@@ -172,7 +151,7 @@ TEST_F(UnformablePathTest, MessageThenThePathDialogAgainThenAShorterPathInstalls
   sim::ScriptDialogShowings(kPathDialogId, {{sim::Type(kPathEntryId, kTooLong), sim::Press(kGoOnButtonId)},
                                             {sim::Inspect(), sim::Type(kPathEntryId, "D:\\VIEW"), sim::Press(kGoOnButtonId)}});
   EXPECT_EQ(Run(), 0);
-  EXPECT_EQ(Messages(), (std::vector<std::string>{"Unable to create the path you've entered."}));
+  EXPECT_EQ(MessageTexts(), (std::vector<std::string>{"Unable to create the path you've entered."}));
   EXPECT_EQ(sim::MessageBoxes()[0].caption, "Error");
   EXPECT_EQ(sim::MessageBoxes()[0].dialogBelow, 0);
   EXPECT_EQ(DialogsShown(), (std::vector<int>{kPathDialogId, kLicenseDialogId, kAssocDialogId, kPathDialogId,
@@ -181,14 +160,14 @@ TEST_F(UnformablePathTest, MessageThenThePathDialogAgainThenAShorterPathInstalls
   const sim::DialogRun &second = sim::DialogRuns()[3];
   EXPECT_EQ(second.views[0].Control(kPathEntryId)->text, kTooLong);
   EXPECT_TRUE(sim::FileExists("D:\\VIEW\\lume32.exe"));
-  EXPECT_EQ(Starts(), (std::vector<std::string>{"D:\\VIEW\\lume32.exe -Q", "D:\\VIEW\\lume32.exe"}));
+  EXPECT_EQ(StartedCommandLines(), (std::vector<std::string>{"D:\\VIEW\\lume32.exe -Q", "D:\\VIEW\\lume32.exe"}));
 }
 
 TEST_F(UnformablePathTest, ExitInTheRepeatedPathDialogEndsTheRun) {
   sim::ScriptDialogShowings(kPathDialogId, {{sim::Type(kPathEntryId, kTooLong), sim::Press(kGoOnButtonId)},
                                             {sim::Press(kExitButtonId)}});
   EXPECT_EQ(Run(), 0);
-  EXPECT_EQ(Messages().size(), 1u);
+  EXPECT_EQ(MessageTexts().size(), 1u);
   EXPECT_EQ(DialogsRun().back(), kPathDialogId);
   EXPECT_TRUE(NothingInstalled());
   EXPECT_EQ(sim::LoadedResources(), 0);
@@ -200,7 +179,7 @@ TEST_F(UnformablePathTest, RepeatsForAsLongAsThePathCannotBeFormed) {
                                             {sim::Press(kGoOnButtonId)},
                                             {sim::Type(kPathEntryId, "C:\\OK"), sim::Press(kGoOnButtonId)}});
   EXPECT_EQ(Run(), 0);
-  EXPECT_EQ(Messages().size(), 3u);
+  EXPECT_EQ(MessageTexts().size(), 3u);
   EXPECT_TRUE(sim::FileExists("C:\\OK\\lume32.exe"));
 }
 
@@ -211,7 +190,7 @@ TEST_F(UnformablePathTest, SilentModeShowsThePathDialogWithDefPathAfterARefusal)
   strcpy(g_destinationDir, "MLUME");
   sim::ScriptDialog(kPathDialogId, {sim::Inspect(), sim::Press(kGoOnButtonId)});
   EXPECT_EQ(Run(), 0);
-  EXPECT_EQ(Messages(), (std::vector<std::string>{"Unable to create the path you've entered."}));
+  EXPECT_EQ(MessageTexts(), (std::vector<std::string>{"Unable to create the path you've entered."}));
   EXPECT_EQ(DialogsShown(), (std::vector<int>{kPathDialogId, kCopyDialogId}));
   EXPECT_EQ(sim::LastDialogRun(kPathDialogId)->views[0].Control(kPathEntryId)->text, "D:\\APPS\\VIEW");
   EXPECT_TRUE(sim::FileExists("D:\\APPS\\VIEW\\lume32.exe"));
@@ -225,7 +204,7 @@ TEST_F(InstallationTest, SilentRunShowsOnlyTheCopyDialog) {
   EXPECT_TRUE(sim::FileExists("C:\\MLUME\\lume32.exe"));
   EXPECT_TRUE(AllAssociated());
   // Started at the end even with -noautorun.
-  EXPECT_EQ(Starts(), (std::vector<std::string>{"C:\\MLUME\\lume32.exe -Q", "C:\\MLUME\\lume32.exe"}));
+  EXPECT_EQ(StartedCommandLines(), (std::vector<std::string>{"C:\\MLUME\\lume32.exe -Q", "C:\\MLUME\\lume32.exe"}));
 }
 
 TEST_F(InstallationTest, SilentRunKeepsTheDefaultDestinationDespiteDefPath) {
@@ -255,16 +234,16 @@ TEST_F(InstallationTest, SilentRunWithAssocZeroOrLowBitsZeroAssociatesNothing) {
 
 TEST_F(InstallationTest, ExitInTheCompletionDialogLeavesACompleteInstallationUnstarted) {
   WriteOptionsFile("prefZoom=2\n");
-  AcceptEverything();
+  AcceptEveryDialog();
   sim::ScriptDialog(kCompleteDialogId, {sim::Press(kExitButtonId)});
   EXPECT_EQ(Run(), 0);
   EXPECT_TRUE(sim::FileExists("C:\\MLUME\\tova.opt"));
   EXPECT_TRUE(sim::RegistryKeyExists(HKEY_CLASSES_ROOT, "MoraLUME_TOVA\\installed\\tova.opt"));
-  EXPECT_EQ(Starts(), (std::vector<std::string>{"C:\\MLUME\\lume32.exe -Q"}));
+  EXPECT_EQ(StartedCommandLines(), (std::vector<std::string>{"C:\\MLUME\\lume32.exe -Q"}));
 }
 
 TEST_F(InstallationTest, NoAutorunCompletionStartsNothingMore) {
-  AcceptEverything();
+  AcceptEveryDialog();
   sim::ScriptDialog(kCompleteDialogId, {sim::Escape()});
   EXPECT_EQ(Run("-noautorun"), 0);
   const sim::DialogRun *completion = sim::LastDialogRun(kCompleteDialogId);
@@ -272,11 +251,11 @@ TEST_F(InstallationTest, NoAutorunCompletionStartsNothingMore) {
   ASSERT_FALSE(completion->views.empty());
   EXPECT_FALSE(completion->views[0].Control(kGoOnButtonId)->visible);
   EXPECT_EQ(completion->views[0].focusId, kExitButtonId);
-  EXPECT_EQ(Starts(), (std::vector<std::string>{"C:\\MLUME\\lume32.exe -Q"}));
+  EXPECT_EQ(StartedCommandLines(), (std::vector<std::string>{"C:\\MLUME\\lume32.exe -Q"}));
 }
 
 TEST_F(InstallationTest, FirstStartComesBeforeTheOptionsFileAndTheCompletionDialog) {
-  AcceptEverything();
+  AcceptEveryDialog();
   sim::ScriptDialog(kCompleteDialogId, {sim::Inspect(), sim::Press(kGoOnButtonId)});
   EXPECT_EQ(Run("-language=G"), 0);
   // tova.opt holds the language entry that was added after the -Q start.
@@ -287,19 +266,19 @@ TEST_F(InstallationTest, FirstStartComesBeforeTheOptionsFileAndTheCompletionDial
 }
 
 TEST_F(InstallationTest, FinalStartUsesTheShortPathOrFallsBackToTheLongOne) {
-  AcceptEverything();
+  AcceptEveryDialog();
   sim::SetShortPath("C:\\MLUME\\lume32.exe", "C:\\MLUME\\LUME32~1.EXE");
   EXPECT_EQ(Run(), 0);
-  EXPECT_EQ(Starts().back(), "C:\\MLUME\\LUME32~1.EXE");
+  EXPECT_EQ(StartedCommandLines().back(), "C:\\MLUME\\LUME32~1.EXE");
   SetUp();
-  AcceptEverything();
+  AcceptEveryDialog();
   sim::FailShortPaths(true);
   EXPECT_EQ(Run(), 0);
-  EXPECT_EQ(Starts().back(), "C:\\MLUME\\lume32.exe");
+  EXPECT_EQ(StartedCommandLines().back(), "C:\\MLUME\\lume32.exe");
 }
 
 TEST_F(InstallationTest, FailedCopyLeavesWhatWasWrittenAndShowsItsMessage) {
-  AcceptEverything();
+  AcceptEveryDialog();
   sim::FailFileCreation("C:\\MLUME\\order.txt");
   EXPECT_EQ(Run(), 0);
   ASSERT_EQ(sim::MessageBoxes().size(), 1u);
@@ -307,7 +286,7 @@ TEST_F(InstallationTest, FailedCopyLeavesWhatWasWrittenAndShowsItsMessage) {
   EXPECT_TRUE(sim::FileExists("C:\\MLUME\\lume32.exe"));
   EXPECT_TRUE(sim::RegistryKeyExists(HKEY_CLASSES_ROOT, "MoraLUME_TOVA\\installed\\lume32.exe"));
   EXPECT_FALSE(sim::RegistryKeyExists(HKEY_CLASSES_ROOT, "MoraLUME_TOVA\\shell"));
-  EXPECT_TRUE(Starts().empty());
+  EXPECT_TRUE(StartedCommandLines().empty());
   EXPECT_TRUE(sim::DdeCommandTexts().empty());
   EXPECT_EQ(sim::LoadedResources(), 0);
 }
