@@ -111,6 +111,9 @@ TEST_F(PackTest, NamesTheFormatCannotCarry) {
   EXPECT_EQ(EntryNameProblem("file!dir"), "");
   EXPECT_NE(EntryNameProblem(std::string(52, 'a')), "");
   EXPECT_NE(EntryNameProblem(""), "");
+  // What the installer would refuse at install time is refused when packing.
+  for (const char *name : {"CON", "nul.txt", "LPT1 .log", "x!COM1", "readme.", "trailing ", "a!.."})
+    EXPECT_NE(EntryNameProblem(name), "") << name;
   EXPECT_NE(EntryNameProblem("a\\b"), "");
   EXPECT_NE(EntryNameProblem("a/b"), "");
   EXPECT_NE(EntryNameProblem("a!b!c"), "");

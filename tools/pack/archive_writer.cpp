@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "payload/archive_format.h"
+#include "payload/entry_name.h"
 
 namespace {
 
@@ -33,6 +34,9 @@ std::string EntryNameProblem(const std::string &name) {
   if (marks > 1) return "a '!' in a file or folder name";
   if (marks == 1 && (name.front() == kSubdirectoryMark || name.back() == kSubdirectoryMark))
     return "an empty file or folder name around '!'";
+  if (!IsSafeEntryName(name.c_str(), name.size() + 1))
+    return "a name that Windows would not write as given (a device name such as CON or NUL, or a name ending in a "
+           "dot or blank)";
   return "";
 }
 
