@@ -19,9 +19,12 @@ class Artifacts:
         self._entries = None
 
     def installer(self, kind):
-        """'linked' is the build's setup.exe; 'no-payload' and 'damaged' are copies made from it."""
+        """'linked' is the build's setup.exe; 'packed' the same build's stub with the payload added by
+        the pack tool; 'no-payload' and 'damaged' are copies made from setup.exe."""
         if kind == "linked":
             return self.setup_exe
+        if kind == "packed":
+            return os.path.join(os.path.dirname(self.setup_exe), "setup-packed.exe")
         makers = {"no-payload": payload.write_without_payload, "damaged": payload.write_with_damaged_payload}
         with self._lock:
             if kind not in self._variants:

@@ -13,6 +13,15 @@ def silent_defaults(session):
     check_installed(session, expected, state)
 
 
+@scenario("silent-packed", "the stub packed by the pack tool installs exactly like the linked setup.exe")
+def silent_packed(session):
+    expected = Expected(session, options=[("sSilent", "1")])
+    run_installer(session, kind="packed", options=["sSilent=1"])
+    state = gather(session, expected)
+    session.finish()
+    check_installed(session, expected, state)
+
+
 @scenario("silent-assoc-0", "sSilent=1 and sAssoc=0: installed, the open command, no type associated")
 def silent_assoc_0(session):
     expected = Expected(session, associated=(), options=[("sSilent", "1"), ("sAssoc", "0")])
