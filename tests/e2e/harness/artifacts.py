@@ -6,6 +6,11 @@ import threading
 from . import payload
 
 
+# The "hostile-name" installer: a harmless first entry, then one that points above the destination.
+HOSTILE_FIRST_ENTRY = ("first.txt", b"written before the hostile entry")
+HOSTILE_NAME = "..\\escaped.txt"
+
+
 class Artifacts:
     def __init__(self, build_dir, work_root, screenshot_dir=None):
         self.build_dir = build_dir
@@ -25,6 +30,13 @@ class Artifacts:
             return self.setup_exe
         if kind == "packed":
             return os.path.join(os.path.dirname(self.setup_exe), "setup-packed.exe")
+        if kind == "hostile-name":
+            with self._lock:
+                if kind not in self._variants:
+                    path = os.path.join(self.work_root, "setup-%s.exe" % kind)
+                    payload.write_with_hostile_name(self.setup_exe, HOSTILE_FIRST_ENTRY, HOSTILE_NAME, path)
+                    self._variants[kind] = path
+                return self._variants[kind]
         makers = {"no-payload": payload.write_without_payload, "damaged": payload.write_with_damaged_payload}
         with self._lock:
             if kind not in self._variants:

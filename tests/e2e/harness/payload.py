@@ -122,3 +122,34 @@ def write_with_damaged_payload(installer_path, output_path):
     image.data[offset + 5] ^= 0x01  # second header byte: (CMF * 256 + FLG) % 31 is no longer 0
     with open(output_path, "wb") as output:
         output.write(image.data)
+
+
+def hostile_payload(first_entry, hostile_name, data=b"escaped"):
+    """A payload resource whose second entry names a file outside the destination."""
+    entries = [first_entry, (hostile_name, data)]
+    archive = bytearray()
+    total = 0
+    for name, body in entries:
+        encoded = name.encode("latin-1") + b"\0"
+        archive += bytes([len(encoded)]) + encoded + struct.pack("<I", len(body)) + body
+        total += 1 + len(encoded) + len(body)
+    stream = zlib.compress(struct.pack("<HI", len(entries), total) + bytes(archive), 9)
+    return struct.pack("<I", len(stream)) + stream
+
+
+
+def write_with_hostile_name(installer_path, first_entry, hostile_name, output_path):
+    """A copy whose payload's second entry names a file outside the destination. The new payload
+    goes where the old one was; its length field tells the reader where it ends."""
+    with open(installer_path, "rb") as installer:
+        image = PeImage(installer.read())
+    found = image.find_resource_entry(PAYLOAD_TYPE, PAYLOAD_NAME)
+    if not found:
+        raise ValueError(installer_path + " carries no payload")
+    _, offset, size = found
+    resource = hostile_payload(first_entry, hostile_name)
+    if len(resource) > size:
+        raise ValueError("the hostile payload does not fit where the payload was")
+    image.data[offset:offset + len(resource)] = resource
+    with open(output_path, "wb") as output:
+        output.write(image.data)

@@ -1,4 +1,6 @@
-"""Installers whose payload is missing or damaged: one message, nothing installed."""
+"""Installers whose payload is missing, damaged or hostile: one message, nothing outside the destination."""
+import os
+
 from . import scenario
 from . import installer_ui as ui
 from .flows import run_installer
@@ -32,3 +34,19 @@ def no_payload(session):
 @scenario("damaged-payload", "a payload whose zlib header is damaged: \"Corrupted data\" and nothing else")
 def damaged_payload(session):
     _refused(session, "damaged", ui.CORRUPT_TEXT, "error-damaged-payload")
+
+
+@scenario("hostile-name", "a payload entry named ..\\escaped.txt: \"Corrupted data\", nothing outside the destination")
+def hostile_name(session):
+    def answer(s):
+        run = ui.wait(s, ui.ERROR_CAPTION)
+        s.equal(ui.message_box_text(run), ui.CORRUPT_TEXT, "message box text")
+        s.drive(["wait", ui.ERROR_CAPTION, 1000], ["press", ui.OK], ["gone", 10000])
+
+    run_installer(session, kind="hostile-name", options=["sSilent=1"], steps=answer)
+    session.finish()
+    escaped = [os.path.join(folder, name) for folder, _, names in os.walk(session.wine.drive_c)
+               for name in names if name.lower() == "escaped.txt"]
+    session.equal(escaped, [], "files named escaped.txt anywhere on drive C:")
+    first = session.host_path("C:\\MLUME\\first.txt")
+    session.check(os.path.exists(first), "the entry before the hostile one was written")
