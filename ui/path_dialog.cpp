@@ -22,7 +22,7 @@ void ShowDestination(HWND dialog) {
   SetDlgItemTextA(dialog, kPathEntryId, g_destinationDir);
 
   char sizeLine[kSizeLineSize];
-  // snprintf cuts a translated text that formats longer than the line.
+  // A translated text that formats longer than the line is cut there.
   FormatText(sizeLine, sizeof sizeLine, GetMessageText("occupy"), static_cast<long>(g_payloadTotalSize / 1024));
   SetDlgItemTextA(dialog, kSizeLineId, sizeLine);
 }
