@@ -17,18 +17,9 @@ make_folder() {
   head -c 1500000 /dev/urandom >"$work/in/big.dat"
 }
 
-# Expects a refusal whose message contains $1; the rest is the pack command line.
-expect_refusal() {
-  local wanted=$1; shift
-  rm -f "$work/out.bin"
-  local message
-  if message=$("$lumepack" pack -o "$work/out.bin" "$@" 2>&1); then
-    fail "packed although it should refuse ($wanted)"
-  elif [[ "$message" != *"$wanted"* ]]; then
-    fail "refusal without \"$wanted\": $message"
-  fi
-  [[ -e "$work/out.bin" || -e "$work/out.bin.partial" ]] && fail "output written despite refusal ($wanted)"
-}
+# Refusals: expect_refusal WANTED ARGS... for the pack verb.
+source "$(dirname "$0")/refusals.sh"
+refuse() { expect_refusal pack "$work/out.bin" "$@"; }
 
 make_folder
 "$lumepack" pack -o "$work/out.bin" "$work/in" >/dev/null || fail "pack of the folder"
@@ -61,33 +52,33 @@ message=$("$lumepack" list "$work/tiny.exe" 2>&1) && fail "list accepted a broke
 
 # Refusals.
 mkdir -p "$work/in/SUB/DEEP" && : >"$work/in/SUB/DEEP/x"
-expect_refusal "DEEP" "$work/in"
+refuse "DEEP" "$work/in"
 rm -rf "$work/in/SUB"
 : >"$work/in/bang!name.txt"
-expect_refusal "bang!name.txt" "$work/in"
+refuse "bang!name.txt" "$work/in"
 rm -f "$work/in/bang!name.txt"
 : >"$work/in/back\\slash"
-expect_refusal "back\\slash" "$work/in"
+refuse "back\\slash" "$work/in"
 rm -f "$work/in/back\\slash"
 long=$(printf 'n%.0s' {1..52})
 : >"$work/in/$long"
-expect_refusal "$long" "$work/in"
+refuse "$long" "$work/in"
 rm -f "$work/in/$long"
-expect_refusal "\"viewer.exe\"" --main viewer.exe "$work/in"
-expect_refusal "missing.txt" -C "$work/in" lume32.exe missing.txt
-expect_refusal "SUB/DEEP/x" -C "$work/in" lume32.exe SUB/DEEP/x
-expect_refusal "nothing to pack"
+refuse "\"viewer.exe\"" --main viewer.exe "$work/in"
+refuse "missing.txt" -C "$work/in" lume32.exe missing.txt
+refuse "SUB/DEEP/x" -C "$work/in" lume32.exe SUB/DEEP/x
+refuse "nothing to pack"
 # Sizes of 2^31 and more: a sparse file costs no disk space.
 truncate -s 2147483648 "$work/in/huge.dat"
-expect_refusal "huge.dat" "$work/in"
+refuse "huge.dat" "$work/in"
 rm -f "$work/in/huge.dat"
 truncate -s 1200000000 "$work/in/half1.dat" "$work/in/half2.dat"
-expect_refusal "total size" "$work/in"
+refuse "total size" "$work/in"
 rm -f "$work/in/half"*.dat
 # More than 65,535 entries.
 mkdir -p "$work/many" && : >"$work/many/lume32.exe"
 (cd "$work/many" && seq 1 65535 | xargs touch)
-expect_refusal "65535" "$work/many"
+refuse "65535" "$work/many"
 
 # A built installer, when there is one: the payload is found inside it.
 setup=${2:-}

@@ -21,18 +21,9 @@ resources_of() {
   "$windres" -i "$1" -O rc -o "$work/tmp.rc" && "$windres" -i "$work/tmp.rc" -O res -o "$2"
 }
 
-# Expects a refusal whose message contains $1; the rest is the command line.
-expect_refusal() {
-  local wanted=$1; shift
-  rm -f "$work/out.exe"
-  local message
-  if message=$("$lumepack" installer -o "$work/out.exe" "$@" 2>&1); then
-    fail "made an installer although it should refuse ($wanted)"
-  elif [[ "$message" != *"$wanted"* ]]; then
-    fail "refusal without \"$wanted\": $message"
-  fi
-  [[ -e "$work/out.exe" || -e "$work/out.exe.partial" ]] && fail "output written despite refusal ($wanted)"
-}
+# Refusals: expect_refusal WANTED ARGS... for the installer verb.
+source "$(dirname "$0")/refusals.sh"
+refuse() { expect_refusal installer "$work/out.exe" "$@"; }
 
 # The same resources as the linked installer, and the same payload listing.
 resources_of "$build/setup.exe" "$work/linked.res" || fail "windres cannot read setup.exe"
@@ -62,7 +53,7 @@ cmp -s "$work/f1.exe" "$work/f2.exe" || fail "packing the same folder twice gave
 "$lumepack" verify "$work/f1.exe" >/dev/null || fail "verify of the folder installer"
 
 # Replacing a payload: setup.exe given its own payload again keeps its resources.
-expect_refusal "already carries a payload" --stub "$build/setup.exe" --payload "$build/payload.bin"
+refuse "already carries a payload" --stub "$build/setup.exe" --payload "$build/payload.bin"
 "$lumepack" installer --replace --stub "$build/setup.exe" --payload "$build/payload.bin" -o "$work/r.exe" \
   >/dev/null || fail "--replace on setup.exe"
 resources_of "$work/r.exe" "$work/replaced.res" && cmp -s "$work/replaced.res" "$work/linked.res" ||
@@ -72,20 +63,20 @@ resources_of "$work/r.exe" "$work/replaced.res" && cmp -s "$work/replaced.res" "
 
 # Refusals.
 printf 'not an executable\n' >"$work/text.exe"
-expect_refusal "not a Windows executable" --stub "$work/text.exe" --payload "$build/payload.bin"
+refuse "not a Windows executable" --stub "$work/text.exe" --payload "$build/payload.bin"
 printf 'MZ' >"$work/tiny.exe"
-expect_refusal "not a Windows executable" --stub "$work/tiny.exe" --payload "$build/payload.bin"
+refuse "not a Windows executable" --stub "$work/tiny.exe" --payload "$build/payload.bin"
 if [[ -f "$build/sample/lume32.exe" ]]; then
-  expect_refusal "not an installer stub" --stub "$build/sample/lume32.exe" --payload "$build/payload.bin"
+  refuse "not an installer stub" --stub "$build/sample/lume32.exe" --payload "$build/payload.bin"
 fi
 { cat "$build/setup-stub.exe"; printf 'appended'; } >"$work/appended.exe"
-expect_refusal "follow the last section" --stub "$work/appended.exe" --payload "$build/payload.bin"
-expect_refusal "no --stub" --payload "$build/payload.bin"
-expect_refusal "an executable, not a payload" --stub "$build/setup-stub.exe" --payload "$build/setup.exe"
+refuse "follow the last section" --stub "$work/appended.exe" --payload "$build/payload.bin"
+refuse "no --stub" --payload "$build/payload.bin"
+refuse "an executable, not a payload" --stub "$build/setup-stub.exe" --payload "$build/setup.exe"
 head -c 100 "$build/payload.bin" >"$work/cut.bin"
-expect_refusal "cut.bin" --stub "$build/setup-stub.exe" --payload "$work/cut.bin"
-expect_refusal "missing.exe: cannot be opened" --stub "$work/missing.exe" --payload "$build/payload.bin"
-expect_refusal "main program" --stub "$build/setup-stub.exe" --main viewer.exe "$work/in"
+refuse "cut.bin" --stub "$build/setup-stub.exe" --payload "$work/cut.bin"
+refuse "missing.exe: cannot be opened" --stub "$work/missing.exe" --payload "$build/payload.bin"
+refuse "main program" --stub "$build/setup-stub.exe" --main viewer.exe "$work/in"
 
 ((failures == 0)) && echo "lumepack installer: all checks passed"
 exit $((failures > 0))

@@ -97,31 +97,31 @@ def installed_path(entry_name):
     return entry_name
 
 
-def write_without_payload(installer_path, output_path):
-    """A copy whose payload resource cannot be found: its type id is renumbered."""
+def _rewrite_payload(installer_path, output_path, change):
+    """Writes a copy of the installer after `change(image, (type entry, data offset, data size))`."""
     with open(installer_path, "rb") as installer:
         image = PeImage(installer.read())
     found = image.find_resource_entry(PAYLOAD_TYPE, PAYLOAD_NAME)
     if not found:
         raise ValueError(installer_path + " carries no payload")
-    type_entry = found[0]
-    # Ids must stay sorted in a resource directory: 513 sorts where 512 did while no type 513 exists.
-    struct.pack_into("<I", image.data, type_entry, PAYLOAD_TYPE + 1)
+    change(image, found)
     with open(output_path, "wb") as output:
         output.write(image.data)
+
+
+def write_without_payload(installer_path, output_path):
+    """A copy whose payload resource cannot be found: its type id is renumbered."""
+    def renumber(image, found):
+        # Ids must stay sorted in a resource directory: 513 sorts where 512 did while no type 513 exists.
+        struct.pack_into("<I", image.data, found[0], PAYLOAD_TYPE + 1)
+    _rewrite_payload(installer_path, output_path, renumber)
 
 
 def write_with_damaged_payload(installer_path, output_path):
     """A copy whose zlib header fails its check, so the archive header cannot be read."""
-    with open(installer_path, "rb") as installer:
-        image = PeImage(installer.read())
-    found = image.find_resource_entry(PAYLOAD_TYPE, PAYLOAD_NAME)
-    if not found:
-        raise ValueError(installer_path + " carries no payload")
-    _, offset, _ = found
-    image.data[offset + 5] ^= 0x01  # second header byte: (CMF * 256 + FLG) % 31 is no longer 0
-    with open(output_path, "wb") as output:
-        output.write(image.data)
+    def damage(image, found):
+        image.data[found[1] + 5] ^= 0x01  # second header byte: (CMF * 256 + FLG) % 31 is no longer 0
+    _rewrite_payload(installer_path, output_path, damage)
 
 
 def hostile_payload(first_entry, hostile_name, data=b"escaped"):
@@ -141,15 +141,10 @@ def hostile_payload(first_entry, hostile_name, data=b"escaped"):
 def write_with_hostile_name(installer_path, first_entry, hostile_name, output_path):
     """A copy whose payload's second entry names a file outside the destination. The new payload
     goes where the old one was; its length field tells the reader where it ends."""
-    with open(installer_path, "rb") as installer:
-        image = PeImage(installer.read())
-    found = image.find_resource_entry(PAYLOAD_TYPE, PAYLOAD_NAME)
-    if not found:
-        raise ValueError(installer_path + " carries no payload")
-    _, offset, size = found
-    resource = hostile_payload(first_entry, hostile_name)
-    if len(resource) > size:
-        raise ValueError("the hostile payload does not fit where the payload was")
-    image.data[offset:offset + len(resource)] = resource
-    with open(output_path, "wb") as output:
-        output.write(image.data)
+    def replace(image, found):
+        _, offset, size = found
+        resource = hostile_payload(first_entry, hostile_name)
+        if len(resource) > size:
+            raise ValueError("the hostile payload does not fit where the payload was")
+        image.data[offset:offset + len(resource)] = resource
+    _rewrite_payload(installer_path, output_path, replace)
