@@ -16,7 +16,9 @@ function(link_installer target)
   target_include_directories(${target} PRIVATE ${CMAKE_SOURCE_DIR})
   # Static and reproducible: no time stamp in the headers or the export directory.
   target_link_options(${target} PRIVATE -static -static-libgcc -static-libstdc++ -Wl,--gc-sections
-                                        -Wl,--no-insert-timestamp ${EXPORTS_DEF})
+                                        -Wl,--no-insert-timestamp ${EXPORTS_DEF}
+                                        # The link map lets the tests see which function each export names.
+                                        -Wl,-Map=${CMAKE_BINARY_DIR}/${target}.map)
   target_link_libraries(${target} PRIVATE setup_objects z)
   set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${EXPORTS_DEF})
   if(CMAKE_BUILD_TYPE STREQUAL "MinSizeRel")

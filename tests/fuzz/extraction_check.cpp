@@ -40,7 +40,7 @@ void RequireEverythingReleased() {
   Require(sim::LoadedResources() == 0, "payload resource freed");
   Require(sim::LiveBlocks() == 0, "every global block freed", std::to_string(sim::LiveBlocks()));
   Require(sim::OpenFileHandles() == 0, "every file closed");
-  Require(sim::RunningTimers() == 0, "the copy timer killed");
+  Require(sim::TimersNeverKilled() == 0, "the copy timer killed");
   Require(sim::LiveDeviceContexts() == 0, "every device context released");
   Require(sim::OpenRegistryKeys() == 0, "every registry key closed");
   Require(sim::DialogFaults().empty(), "no misuse of the dialog manager",

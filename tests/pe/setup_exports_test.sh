@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # The export directory of setup.exe: module name "tova.ent", ordinal base 1,
 # "_DetectWindows@0" at ordinal 1 and "_lstrcmpni@12" at ordinal 2, both
-# pointing into the code.
+# pointing into the code, each at the function it names (from the link map
+# beside the executable).
 set -euo pipefail
 exe=$1
+map=$2
 [[ -f "$exe" ]] || { echo "missing $exe (build the win32 preset first)"; exit 1; }
 headers=$(i686-w64-mingw32-objdump -p "$exe")
 exports=$(sed -n '/^The Export Tables/,/^PE File Base\|^The Function Table\|^Sections:/p' <<<"$headers")
@@ -28,6 +30,17 @@ image_base=$(awk '/^ImageBase/ {print $2}' <<<"$headers")
 for rva in $rvas; do
   if ((0x$rva < 0x$text_start - 0x$image_base || 0x$rva >= 0x$text_start - 0x$image_base + 0x$text_size)); then
     echo "export RVA $rva lies outside .text"; fail=1
+  fi
+done
+# Each name is bound to its own function: its address is that symbol's in the link map.
+[[ -f "$map" ]] || { echo "missing link map $map"; exit 1; }
+# The link map names the functions without the exported name's leading underscore.
+for entry in "1 DetectWindows@0" "2 lstrcmpni@12"; do
+  read -r ordinal symbol <<<"$entry"
+  rva=$(sed -n "${ordinal}p" <<<"$rvas")
+  address=$(awk -v s="$symbol" '$2 == s && $1 ~ /^0x/ {print $1; exit}' "$map")
+  if [[ -z "$rva" || -z "$address" ]] || ((0x$rva + 0x$image_base != address)); then
+    echo "_$symbol (ordinal $ordinal) is bound to RVA ${rva:-none}, but the function lies at ${address:-nowhere}"; fail=1
   fi
 done
 [[ $fail -eq 0 ]] && echo "setup.exe exports: tova.ent, _DetectWindows@0 @1, _lstrcmpni@12 @2"

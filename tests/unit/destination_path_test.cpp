@@ -31,9 +31,9 @@ TEST_F(DestinationPathTest, StripsLeadingBlanksAndTabsAndCreatesEveryLevel) {
   EXPECT_TRUE(sim::DirectoryExists("C:\\A\\B"));
 }
 
-TEST_F(DestinationPathTest, KeepsInnerBlanksAndTheFormAsTyped) {
+TEST_F(DestinationPathTest, KeepsInnerBlanksAndBecomesTheFullPath) {
   EXPECT_EQ(Create(" C:\\My Pictures/view"), kDestinationCreated);
-  EXPECT_STREQ(g_destinationDir, "C:\\My Pictures/view");
+  EXPECT_STREQ(g_destinationDir, "C:\\My Pictures\\view");
   EXPECT_TRUE(sim::DirectoryExists("C:\\My Pictures\\view"));
 }
 
@@ -51,20 +51,24 @@ TEST_F(DestinationPathTest, RelativeAndDriveRelativeFormsUseTheCurrentDirectory)
   EXPECT_TRUE(sim::DirectoryExists("C:\\work\\viewer\\bin"));
   EXPECT_EQ(Create("C:other"), kDestinationCreated);
   EXPECT_TRUE(sim::DirectoryExists("C:\\work\\other"));
-  EXPECT_STREQ(g_destinationDir, "C:other");
+  EXPECT_STREQ(g_destinationDir, "C:\\work\\other");
+  EXPECT_EQ(Create("\\root"), kDestinationCreated);
+  EXPECT_STREQ(g_destinationDir, "C:\\root");
 }
 
-TEST_F(DestinationPathTest, EmptyDestinationIsTheCurrentDirectory) {
-  sim::SetCurrentDirectory("D:\\");
-  EXPECT_EQ(Create(""), kDestinationCreated);
-  EXPECT_EQ(Create("  \t"), kDestinationCreated);
+TEST_F(DestinationPathTest, EmptyDestinationCannotBeFormed) {
+  sim::SetCurrentDirectory("D:\\work");
+  EXPECT_EQ(Create(""), kDestinationUnformable);
+  EXPECT_EQ(Create("  \t"), kDestinationUnformable);
   EXPECT_STREQ(g_destinationDir, "");
+  EXPECT_TRUE(sim::ListDirectories() == (std::vector<std::string>{"C:\\", "D:\\"}));
 }
 
 TEST_F(DestinationPathTest, FullPathThatDoesNotFitCannotBeFormed) {
   // Short as typed, but 264 characters once made absolute.
   sim::SetCurrentDirectory("C:\\" + std::string(250, 'c'));
   EXPECT_EQ(Create("abcdefghij"), kDestinationUnformable);
+  EXPECT_STREQ(g_destinationDir, "abcdefghij");
   EXPECT_FALSE(sim::DirectoryExists("C:\\" + std::string(250, 'c')));
   EXPECT_EQ(Create("C:\\" + std::string(256, 'x')), kDestinationCreated);  // 259 characters fit
 }

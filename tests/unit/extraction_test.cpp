@@ -57,13 +57,26 @@ TEST_F(ExtractionTest, WritesEveryEntryAndRecordsIt) {
   EXPECT_STREQ(g_mainProgramPath, "C:\\MLUME\\lume32.exe");
   EXPECT_EQ(Records(), (std::vector<std::string>{"DEF.TVD", "lume32.exe", "readme.txt", "SCRIPTS$DEFSCR"}));
   EXPECT_TRUE(sim::MessageBoxes().empty());
-  EXPECT_EQ(sim::RunningTimers(), 0);
+  EXPECT_EQ(sim::TimersNeverKilled(), 0);
   EXPECT_EQ(sim::OpenFileHandles(), 0);
   EXPECT_FALSE(sim::FileExists("C:\\MLUME\\DEF.TVD"));
   ExpectOnlyInside("C:\\MLUME");
 }
 
 TEST_F(ExtractionTest, RecordsEachFileBeforeItsDataIsWritten) {
+  EXPECT_EQ(Extract("C:\\MLUME", {{"a.txt", "data"}, {"b.txt", "more"}}), 0);
+  int previous = -1;
+  for (std::string name : {"a.txt", "b.txt"}) {
+    int created = sim::EventIndex("create C:\\MLUME\\" + name);
+    int recorded = sim::EventIndex("registry HKEY_CLASSES_ROOT\\MoraLUME_TOVA\\installed\\" + name + " = ");
+    int written = sim::EventIndex("write C:\\MLUME\\" + name);
+    EXPECT_LT(previous, created) << name;
+    EXPECT_LT(created, recorded) << name;
+    EXPECT_LT(recorded, written) << name;
+    previous = written;
+  }
+  // Recorded even when no byte of it could be written.
+  SetUp();
   sim::SetDiskSpace(0);
   EXPECT_EQ(Extract("C:\\MLUME", {{"a.txt", "data"}}), -1);
   EXPECT_EQ(Records(), (std::vector<std::string>{"a.txt"}));
@@ -90,11 +103,11 @@ TEST_F(ExtractionTest, SeparatorOnlyWhereTheDestinationLacksOne) {
   EXPECT_STREQ(g_mainProgramPath, "C:\\README.TXT");
 }
 
-TEST_F(ExtractionTest, DriveColonDestinationIsRelativeToThatDrive) {
+TEST_F(ExtractionTest, DriveColonDestinationIsThatDrivesCurrentDirectory) {
   CreateDirectoryA("C:\\work", nullptr);
   sim::SetCurrentDirectory("C:\\work");
   EXPECT_EQ(Extract("C:", {{"README.TXT", "r"}}), 0);
-  EXPECT_STREQ(g_mainProgramPath, "C:README.TXT");
+  EXPECT_STREQ(g_mainProgramPath, "C:\\work\\README.TXT");
   EXPECT_TRUE(sim::FileExists("C:\\work\\README.TXT"));
   EXPECT_EQ(Records(), (std::vector<std::string>{"DEF.TVD", "README.TXT"}));
 }
@@ -192,14 +205,14 @@ TEST_F(ExtractionTest, TimerUnderAnErrorBoxDoesNotRestartExtraction) {
   EXPECT_EQ(Extract("C:\\MLUME", {{"a.txt", "a"}}), -1);
   EXPECT_EQ(sim::MessageBoxes().size(), 1u);
   EXPECT_EQ(sim::MessageBoxes()[0].dialogBelow, kCopyDialogId);
-  EXPECT_EQ(sim::RunningTimers(), 0);
+  EXPECT_EQ(sim::TimersNeverKilled(), 0);
 }
 
 TEST_F(ExtractionTest, ClosingTheDialogBeforeTheTimerEndsWithMinusOne) {
   sim::ScriptDialog(kCopyDialogId, {sim::CloseBox()});
   EXPECT_EQ(Extract("C:\\MLUME", {{"a.txt", "a"}}), -1);
   EXPECT_TRUE(sim::ListFiles().empty());
-  EXPECT_EQ(sim::RunningTimers(), 0);
+  EXPECT_EQ(sim::TimersNeverKilled(), 0);
 }
 
 TEST_F(ExtractionTest, HugeDataSizeIsCorrupt) {

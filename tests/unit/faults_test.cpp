@@ -63,7 +63,7 @@ class FaultsTest : public InstallerTest {
           << directory;
     EXPECT_EQ(sim::OpenFileHandles(), 0);
     EXPECT_EQ(sim::LoadedResources(), 0);
-    EXPECT_EQ(sim::RunningTimers(), 0);
+    EXPECT_EQ(sim::TimersNeverKilled(), 0);
     EXPECT_EQ(sim::OpenRegistryKeys(), 0);
     EXPECT_EQ(sim::LiveDdeInstances(), 0);
     EXPECT_EQ(sim::LiveDdeConversations(), 0);

@@ -206,7 +206,7 @@ TEST_P(HostilePayloadTest, RefusedAsCorruptOrInstalledAndNothingOutside) {
   }
   EXPECT_EQ(sim::LoadedResources(), 0);
   EXPECT_EQ(sim::OpenFileHandles(), 0);
-  EXPECT_EQ(sim::RunningTimers(), 0);
+  EXPECT_EQ(sim::TimersNeverKilled(), 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, HostilePayloadTest, ::testing::ValuesIn(Cases()),

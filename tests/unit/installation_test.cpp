@@ -183,6 +183,48 @@ TEST_F(UnformablePathTest, RepeatsForAsLongAsThePathCannotBeFormed) {
   EXPECT_TRUE(sim::FileExists("C:\\OK\\lume32.exe"));
 }
 
+TEST_F(UnformablePathTest, AnEmptiedEntryIsRefusedNeverTheCurrentDirectory) {
+  for (const char *typed : {"", " \t "}) {
+    SetUp();
+    sim::ScriptDialogShowings(kPathDialogId, {{sim::Type(kPathEntryId, typed), sim::Press(kGoOnButtonId)},
+                                              {sim::Press(kExitButtonId)}});
+    EXPECT_EQ(Run(), 0);
+    EXPECT_EQ(MessageTexts(), (std::vector<std::string>{"Unable to create the path you've entered."})) << typed;
+    EXPECT_TRUE(NothingInstalled()) << typed;
+  }
+}
+
+// Whatever the user types, the files, their records and every command name
+// one absolute folder, and every start runs the program installed there.
+TEST_F(UnformablePathTest, EveryAcceptedDestinationInstallsCompletelyAndStartsOnlyItsProgram) {
+  struct Case {
+    std::string typed, installedIn;
+  };
+  const std::string longFolder = "C:\\" + std::string(121, 'L');  // every file's path passes 128 characters
+  const Case cases[] = {{"C:\\Program Files\\MoraLUME", "C:\\Program Files\\MoraLUME"},
+                        {longFolder, longFolder},
+                        {"MLUME", "C:\\work\\dir\\MLUME"},
+                        {"C:MLUME", "C:\\work\\dir\\MLUME"},
+                        {"\\MLUME", "C:\\MLUME"}};
+  for (const Case &c : cases) {
+    SetUp();
+    sim::WriteFile("C:\\Program.exe", "planted");  // named like the first word of "C:\Program Files"
+    WriteOptionsFile("prefZoom=2\n");  // so that tova.opt is written too
+    sim::ScriptDialog(kPathDialogId, {sim::Type(kPathEntryId, c.typed), sim::Press(kGoOnButtonId)});
+    EXPECT_EQ(Run(), 0);
+    EXPECT_TRUE(MessageTexts().empty()) << c.typed;
+    const std::string program = c.installedIn + "\\lume32.exe";
+    for (const char *file : {"lume32.exe", "readme.txt", "SCRIPTS\\DEFSCR", "tova.opt"})
+      EXPECT_TRUE(sim::FileExists(c.installedIn + "\\" + file)) << c.typed << " " << file;
+    ASSERT_EQ(sim::ProgramStarts().size(), 2u) << c.typed;
+    for (const sim::ProgramStart &start : sim::ProgramStarts())
+      EXPECT_EQ(start.program, program) << start.commandLine;
+    EXPECT_EQ(sim::ProgramFor(*sim::RegistryString(HKEY_CLASSES_ROOT, "MoraLUME_TOVA\\shell\\open\\command")), program);
+    EXPECT_EQ(sim::ProgramFor(*sim::RegistryString(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString")), program);
+    EXPECT_EQ(sim::ReadFile("C:\\Program.exe"), "planted");
+  }
+}
+
 TEST_F(UnformablePathTest, SilentModeShowsThePathDialogWithDefPathAfterARefusal) {
   WriteOptionsFile("sSilent=1\nsDefPathNT=D:\\APPS\\VIEW\n");
   // The silent default is itself made unformable here: a relative destination.
@@ -263,6 +305,12 @@ TEST_F(InstallationTest, FirstStartComesBeforeTheOptionsFileAndTheCompletionDial
   EXPECT_EQ(options, std::string("\x01\x00prefLanguage\x00" "71\x00", 18));
   std::vector<sim::RegistryEvent> log = sim::RegistryLog();
   EXPECT_EQ(log.back().key, "HKEY_CLASSES_ROOT\\MoraLUME_TOVA\\installed\\tova.opt");
+  int firstStart = sim::EventIndex("start C:\\MLUME\\lume32.exe -Q");
+  ASSERT_GE(firstStart, 0);
+  EXPECT_LT(firstStart, sim::EventIndex("create C:\\MLUME\\tova.opt"));
+  EXPECT_LT(firstStart, sim::EventIndex("registry HKEY_CLASSES_ROOT\\MoraLUME_TOVA\\installed\\tova.opt"));
+  EXPECT_LT(firstStart, sim::EventIndex("dialog " + std::to_string(kCompleteDialogId)));
+  EXPECT_LT(sim::EventIndex("end " + std::to_string(kCopyDialogId) + " 0"), firstStart);
 }
 
 TEST_F(InstallationTest, FinalStartUsesTheShortPathOrFallsBackToTheLongOne) {

@@ -77,6 +77,8 @@ TEST_F(LicenseDialogTest, EveryWayOutDeletesTheFontAfterTheBoxLetsGo) {
     ASSERT_EQ(sim::CreatedFonts().size(), ++fonts);
     EXPECT_TRUE(sim::CreatedFonts().back().deleted);
     EXPECT_EQ(g_agreementFont, nullptr);
+    // Released by the way out itself, not by the WM_DESTROY safety net.
+    EXPECT_EQ(sim::LastDialogRun(kLicenseDialogId)->fontsLiveAtEnd, 0);
   }
   // Deleting a font that the box still held would be a GDI fault (TearDown).
 }

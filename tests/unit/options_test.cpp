@@ -81,8 +81,12 @@ TEST_F(OptionsFileTest, KeptStringsAreLockedBlocksOfTheirExactSize) {
   int before = sim::LiveBlocks();
   Read("name=value\n");
   EXPECT_EQ(sim::LiveBlocks(), before + 2);  // name and value; the file buffer is gone
-  EXPECT_NE(GlobalHandle(g_optionNames[0]), nullptr);
-  EXPECT_NE(GlobalHandle(g_optionValues[0]), nullptr);
+  HGLOBAL name = GlobalHandle(g_optionNames[0]);
+  HGLOBAL value = GlobalHandle(g_optionValues[0]);
+  EXPECT_EQ(sim::BlockSize(name), sizeof "name");
+  EXPECT_EQ(sim::BlockSize(value), sizeof "value");
+  EXPECT_EQ(sim::BlockLocks(name), 1);
+  EXPECT_EQ(sim::BlockLocks(value), 1);
 }
 
 TEST_F(OptionsFileTest, MissingOrEmptyFileGivesNoOptions) {

@@ -45,6 +45,7 @@ class ProgressBarTest : public InstallerTest {
       EXPECT_EQ(calls[i + 1].kind, sim::DrawKind::Text);
       EXPECT_EQ(calls[i + 1].format, static_cast<unsigned>(DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOCLIP));
       EXPECT_EQ(calls[i + 2].kind, sim::DrawKind::Invert);
+      for (size_t call = i; call <= i + 2; ++call) EXPECT_EQ(calls[call].controlId, kProgressBarId);
       redraws.push_back({calls[i].rect, calls[i + 1].text, calls[i + 2].rect});
       i += 2;
     }
@@ -81,8 +82,11 @@ TEST_F(ProgressBarTest, BarCoversTheDeliveredShareOfTheControl) {
   for (size_t i = 0; i < redraws.size(); ++i) {
     long long delivered = kHeaderBytes + std::min<long long>((i + 1) * 2048, 100000);
     const RECT &client = redraws[i].client;
+    // Control 101's client area (80 x 12 dialog units), not the dialog's.
     EXPECT_EQ(client.left, 0);
-    EXPECT_GT(client.right, 0);
+    EXPECT_EQ(client.top, 0);
+    EXPECT_EQ(client.right, 80 * sim::kDialogBaseUnitX / 4);
+    EXPECT_EQ(client.bottom, 12 * sim::kDialogBaseUnitY / 8);
     EXPECT_EQ(redraws[i].bar.left, client.left);
     EXPECT_EQ(redraws[i].bar.top, client.top);
     EXPECT_EQ(redraws[i].bar.bottom, client.bottom);

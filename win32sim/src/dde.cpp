@@ -9,6 +9,7 @@
 #include <set>
 
 #include "internal.h"
+#include "event_log.h"
 #include "win32sim/testapi.h"
 
 namespace {
@@ -206,6 +207,7 @@ HDDEDATA WINAPI DdeClientTransaction(LPBYTE data, DWORD length, HCONV conversati
     error = DMLERR_NOTPROCESSED;
   command.accepted = error == DMLERR_NO_ERROR;
   g_commands.push_back(command);
+  sim::LogEvent("dde " + command.Text());
   if (result) *result = command.accepted ? 0x8000 : 0;  // DDE_FACK
   RecordError(instance, error);
   return command.accepted ? reinterpret_cast<HDDEDATA>(1) : nullptr;

@@ -7,6 +7,7 @@
 #include <map>
 
 #include "dialog_internal.h"
+#include "event_log.h"
 #include "internal.h"
 #include "window_store.h"
 #include "win32sim/testapi.h"
@@ -116,6 +117,7 @@ INT_PTR WINAPI DialogBoxParamA(HINSTANCE instance, LPCSTR templateName, HWND, DL
   HWND dialogHandle = CreateDialogWindows(parsed, templateId, procedure);
   int runIndex = static_cast<int>(g_runs.size());
   g_runs.push_back(sim::DialogRun{templateId, false, 0, false, {}, 0, {}});
+  sim::LogEvent("dialog " + std::to_string(templateId));
   sim::LookUpWindow(dialogHandle)->runIndex = runIndex;
   g_modalStack.push_back(dialogHandle);
 
@@ -132,11 +134,13 @@ INT_PTR WINAPI DialogBoxParamA(HINSTANCE instance, LPCSTR templateName, HWND, DL
     g_runs[runIndex].shown = dialog->visible;
     sim::RunUser(dialogHandle);
   }
+  g_runs[runIndex].fontsLiveAtEnd = sim::LiveFonts();
   sim::SendToProcedure(dialogHandle, WM_DESTROY, 0, 0);
   dialog = sim::LookUpWindow(dialogHandle);
   INT_PTR result = dialog->result;
   g_runs[runIndex].result = static_cast<long>(result);
   g_runs[runIndex].timersLeftRunning = sim::TimersOf(dialogHandle);
+  sim::LogEvent("end " + std::to_string(templateId) + " " + std::to_string(result));
   sim::KillTimersOf(dialogHandle);
   g_modalStack.pop_back();
   DestroyDialog(dialogHandle);
@@ -376,6 +380,12 @@ bool IsMultiline(const Window &window) { return IsEdit(window) && (window.style 
 bool IsReadOnly(const Window &window) { return IsEdit(window) && (window.style & ES_READONLY); }
 
 const std::vector<DialogRun> &DialogRuns() { return g_runs; }
+
+int TimersNeverKilled() {
+  int count = RunningTimers();
+  for (const DialogRun &run : g_runs) count += run.timersLeftRunning;
+  return count;
+}
 
 const DialogRun *LastDialogRun(int templateId) {
   for (auto run = g_runs.rbegin(); run != g_runs.rend(); ++run)

@@ -10,11 +10,13 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <set>
 #include <sstream>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "event_log.h"
 #include "internal.h"
 #include "win32sim/testapi.h"
 
@@ -27,7 +29,7 @@ extern std::string g_fileRoot;
 
 namespace {
 
-std::set<int> g_openDescriptors;
+std::map<int, std::string> g_openDescriptors;  // descriptor -> full Windows path
 std::set<std::string> g_failCreation;     // full upper-case Windows paths
 std::set<std::string> g_failDirectories;  // likewise
 long long g_diskSpace = -1;
@@ -114,7 +116,8 @@ HFILE WINAPI OpenFile(LPCSTR path, LPOFSTRUCT info, UINT style) {
     SetError(info, errno == ENOENT ? 3 : 5);
     return HFILE_ERROR;
   }
-  g_openDescriptors.insert(fd);
+  g_openDescriptors[fd] = full;
+  if (style & OF_CREATE) sim::LogEvent("create " + full);
   return fd;
 }
 
@@ -145,6 +148,7 @@ LONG WINAPI _hwrite(HFILE file, LPCCH buffer, LONG bytes) {
     total += static_cast<LONG>(put);
   }
   if (g_diskSpace >= 0) g_diskSpace -= total;
+  if (total > 0) sim::LogWrite(g_openDescriptors[file]);
   return total;
 }
 
@@ -166,14 +170,22 @@ BOOL WINAPI DeleteFileA(LPCSTR path) {
   struct stat info;
   if (host.empty() || stat(host.c_str(), &info) != 0 || S_ISDIR(info.st_mode)) return FALSE;
   if (!IsWritable(info)) return FALSE;  // Windows refuses to delete a read-only file
-  return unlink(host.c_str()) == 0;
+  if (unlink(host.c_str()) != 0) return FALSE;
+  std::string full;
+  sim::FullWindowsPath(path, full);
+  sim::LogEvent("delete " + full);
+  return TRUE;
 }
 
 BOOL WINAPI CreateDirectoryA(LPCSTR path, LPSECURITY_ATTRIBUTES) {
   if (!path || g_failDirectories.count(PathKey(path))) return FALSE;
   std::string host = sim::HostPath(path);
   // Drive roots exist; a directory is made only inside an existing parent.
-  return !host.empty() && mkdir(host.c_str(), 0755) == 0;
+  if (host.empty() || mkdir(host.c_str(), 0755) != 0) return FALSE;
+  std::string full;
+  sim::FullWindowsPath(path, full);
+  sim::LogEvent("mkdir " + full);
+  return TRUE;
 }
 
 DWORD WINAPI GetFullPathNameA(LPCSTR path, DWORD size, LPSTR buffer, LPSTR *filePart) {
@@ -201,7 +213,7 @@ void ResetFiles() {
   g_failCreation.clear();
   g_failDirectories.clear();
   g_diskSpace = -1;
-  for (int fd : g_openDescriptors) close(fd);
+  for (auto &open : g_openDescriptors) close(open.first);
   g_openDescriptors.clear();
   RemoveRoot();
   const char *tmp = getenv("TMPDIR");

@@ -58,7 +58,8 @@ sim::CreatedFont *CreatedFontOf(HGDIOBJ object) {
 
 void Record(sim::DrawKind kind, const DeviceContext &context, const RECT &rect, HBRUSH brush, const std::string &text,
             UINT format) {
-  g_drawn.push_back(sim::DrawCall{kind, context.window, rect, brush, text, format, context.background});
+  int controlId = context.window && IsWindow(context.window) ? GetDlgCtrlID(context.window) : 0;
+  g_drawn.push_back(sim::DrawCall{kind, context.window, controlId, rect, brush, text, format, context.background});
 }
 
 }  // namespace

@@ -11,6 +11,7 @@ namespace {
 
 struct Block {
   void *memory;
+  size_t bytes;
   int locks;
 };
 
@@ -35,7 +36,7 @@ HGLOBAL WINAPI GlobalAlloc(UINT flags, SIZE_T bytes) {
   if (!memory) return nullptr;
   HGLOBAL handle = reinterpret_cast<HGLOBAL>(g_nextHandle);
   g_nextHandle += 0x10;
-  g_blocks[handle] = Block{memory, 0};
+  g_blocks[handle] = Block{memory, bytes, 0};
   return handle;
 }
 
@@ -85,6 +86,16 @@ void FailAllocations(int skip, int count) {
 
 int AllocationCalls() { return g_allocationCalls; }
 int LiveBlocks() { return static_cast<int>(g_blocks.size()); }
+
+size_t BlockSize(HGLOBAL block) {
+  auto it = g_blocks.find(block);
+  return it == g_blocks.end() ? 0 : it->second.bytes;
+}
+
+int BlockLocks(HGLOBAL block) {
+  auto it = g_blocks.find(block);
+  return it == g_blocks.end() ? -1 : it->second.locks;
+}
 
 int LockedBlocks() {
   int locked = 0;

@@ -5,6 +5,7 @@
 #include <map>
 
 #include "dialog_internal.h"
+#include "event_log.h"
 #include "win32sim/testapi.h"
 
 namespace {
@@ -22,6 +23,7 @@ int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT flags) {
   // Windows shows "Error" for a null caption.
   g_boxes.push_back(sim::MessageBoxRecord{owner, text ? text : "", caption ? caption : "Error", flags,
                                           sim::TopDialogTemplateId(), answer.result});
+  sim::LogEvent("message " + g_boxes.back().text);
   // The box runs its own modal loop: the dialog below still gets its timers.
   if (answer.timerMessages > 0) sim::DeliverTimerMessages(answer.timerMessages, answer.stepMs);
   return answer.result;

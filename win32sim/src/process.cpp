@@ -5,6 +5,7 @@
 #include <cstring>
 #include <map>
 
+#include "event_log.h"
 #include "internal.h"
 #include "win32sim/testapi.h"
 
@@ -27,10 +28,34 @@ std::string Upper(const std::string &text) {
   return upper;
 }
 
+// The existing file that a candidate program name names, as a full path.
+std::string ExistingProgram(std::string name) {
+  size_t slash = name.find_last_of("\\/:");
+  if (name.find('.', slash == std::string::npos ? 0 : slash) == std::string::npos) name += ".exe";
+  std::string full;
+  if (!sim::FullWindowsPath(name, full) || !sim::FileExists(full)) return "";
+  return full;
+}
+
+std::string ProgramOf(const std::string &commandLine) {
+  if (!commandLine.empty() && commandLine[0] == '"') {
+    size_t close = commandLine.find('"', 1);
+    return ExistingProgram(commandLine.substr(1, close == std::string::npos ? std::string::npos : close - 1));
+  }
+  for (size_t blank = commandLine.find(' '); ; blank = commandLine.find(' ', blank + 1)) {
+    std::string found = ExistingProgram(commandLine.substr(0, blank));
+    if (!found.empty() || blank == std::string::npos) return found;
+  }
+}
+
 }  // namespace
 
 UINT WINAPI WinExec(LPCSTR commandLine, UINT show) {
-  g_starts.push_back(sim::ProgramStart{commandLine ? commandLine : "", show});
+  std::string line = commandLine ? commandLine : "";
+  std::string program = ProgramOf(line);
+  g_starts.push_back(sim::ProgramStart{line, show, program});
+  if (program.empty()) return ERROR_FILE_NOT_FOUND;
+  sim::LogEvent("start " + g_starts.back().commandLine);
   return g_winExecResult;
 }
 
@@ -62,6 +87,7 @@ void ResetProcess() {
 }
 
 const std::vector<ProgramStart> &ProgramStarts() { return g_starts; }
+std::string ProgramFor(const std::string &commandLine) { return ProgramOf(commandLine); }
 void SetWinExecResult(UINT result) { g_winExecResult = result; }
 void SetVersionWord(DWORD version) { g_version = version; }
 int VersionQueries() { return g_versionQueries; }

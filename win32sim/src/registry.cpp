@@ -11,6 +11,7 @@
 #include <sstream>
 
 #include "internal.h"
+#include "event_log.h"
 #include "win32sim/testapi.h"
 
 namespace {
@@ -174,6 +175,8 @@ LONG OpenHandle(HKEY key, LPCSTR subKey, PHKEY result, bool create) {
 void Log(sim::RegistryEvent::Kind kind, const std::string &key, const std::string &name, DWORD type,
          const std::string &data, LONG result) {
   g_log.push_back(sim::RegistryEvent{kind, key, name, type, data, result});
+  if (kind == sim::RegistryEvent::kSetValue && result == ERROR_SUCCESS)
+    sim::LogEvent("registry " + key + (name.empty() ? "" : "[" + name + "]") + " = " + g_log.back().Text());
 }
 
 void Store(Key *key, const std::string &name, DWORD type, const std::string &data) {

@@ -1,3 +1,4 @@
+#include "event_log.h"
 #include "internal.h"
 #include "win32sim/testapi.h"
 
@@ -13,6 +14,7 @@ void Reset() {
   ResetRegistry();
   ResetDde();
   ResetProcess();
+  ResetEvents();
 }
 
 }  // namespace sim

@@ -29,11 +29,13 @@ DWORD WINAPI GetModuleFileNameA(HMODULE, LPSTR buffer, DWORD size) {
 
 int WINAPI GetLocaleInfoA(LCID, LCTYPE type, LPSTR buffer, int size) {
   ++g_localeQueries;
-  if (g_failLocale || type != LOCALE_ICOUNTRY) return 0;
+  if (type != LOCALE_ICOUNTRY) return 0;
   int needed = static_cast<int>(g_countryCode.size()) + 1;
   if (size < needed) return 0;
+  // A failed query promises nothing about the buffer: leave the code there
+  // anyway, so that a caller who ignores the result is caught.
   memcpy(buffer, g_countryCode.c_str(), needed);
-  return needed;
+  return g_failLocale ? 0 : needed;
 }
 
 int WINAPI wvsprintfA(LPSTR buffer, LPCSTR format, va_list arguments) {

@@ -2,6 +2,8 @@
 // that the product sees through <windows.h>.
 #pragma once
 
+#include <windows.h>
+
 #include <string>
 #include <list>
 #include <vector>
@@ -18,6 +20,9 @@ void FailAllocations(int skip, int count);
 int AllocationCalls();   // GlobalAlloc calls since Reset
 int LiveBlocks();        // allocated and not freed
 int LockedBlocks();      // blocks with a lock count above 0
+// A live block's size as asked for (0 for no block) and lock count (-1).
+size_t BlockSize(HGLOBAL block);
+int BlockLocks(HGLOBAL block);
 
 // ---- Files. Windows paths such as C:\dist\x map to <root>/C/dist/x.
 std::string FileRoot();
@@ -74,3 +79,4 @@ int LoadedResources();             // loaded and not yet freed
 #include "win32sim/testapi_registry.h"
 #include "win32sim/testapi_dde.h"
 #include "win32sim/testapi_process.h"
+#include "win32sim/testapi_events.h"

@@ -134,11 +134,17 @@ struct DialogRun {
   std::vector<DialogView> views;
   int timersLeftRunning;  // timers of the dialog still set when it ended
   std::vector<int> refusedSteps;  // steps the user could not do (hidden button, read-only box...)
+  // Fonts created and not deleted when the dialog's modal loop ended, before
+  // its WM_DESTROY: what the procedure released on its way out, and what not.
+  int fontsLiveAtEnd = 0;
 };
 // Colours of the system used where a procedure does not answer.
 constexpr uint32_t kSystemFaceColour = 0xF0F0F0;
 constexpr uint32_t kSystemWindowColour = 0xFFFFFF;
 const std::vector<DialogRun> &DialogRuns();
+// Timers the product never killed: those its dialogs left set when they
+// ended (the window took them along) and those still running.
+int TimersNeverKilled();
 const DialogRun *LastDialogRun(int templateId);  // null when it never ran
 
 // Misuse seen by the stand-in (calls on dead windows, EndDialog on a

@@ -19,6 +19,7 @@ enum class DrawKind { Fill, Text, Invert };
 struct DrawCall {
   DrawKind kind;
   void *window;  // the window of the device context
+  int controlId;  // that window's control id (0 for a dialog or none)
   RECT rect;
   void *brush;        // Fill
   std::string text;   // Text: the characters drawn

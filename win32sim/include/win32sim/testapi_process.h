@@ -11,9 +11,16 @@ namespace sim {
 struct ProgramStart {
   std::string commandLine;
   UINT show;
+  // The program that Windows would run for this command line: a quoted first
+  // word as it stands; an unquoted one tried at every blank in turn ("C:\Program"
+  // before "C:\Program Files\x"), ".exe" added to a name without extension,
+  // the first that exists winning. Empty when none exists.
+  std::string program;
 };
 // Every WinExec call, in order.
 const std::vector<ProgramStart> &ProgramStarts();
+// The program that WinExec would run for this command line (see above).
+std::string ProgramFor(const std::string &commandLine);
 // Later WinExec calls return this (2, file not found, for a failed start).
 void SetWinExecResult(UINT result);
 
