@@ -28,6 +28,13 @@ bool EndsWithSeparator(const char *text) {
   return last == '\\' || last == '/' || last == ':';
 }
 
+bool AppendProgramPath(char *buffer, size_t size, const char *path) {
+  if (!strchr(path, ' ')) return AppendString(buffer, size, path);
+  size_t used = strnlen(buffer, size);
+  if (used >= size || strlen(path) + 2 >= size - used) return false;
+  return AppendString(buffer, size, "\"") && AppendString(buffer, size, path) && AppendString(buffer, size, "\"");
+}
+
 bool JoinPath(char *buffer, size_t size, const char *directory, const char *name) {
   bool fits = CopyString(buffer, size, directory) &&
               (EndsWithSeparator(directory) || AppendString(buffer, size, "\\")) &&

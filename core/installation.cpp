@@ -58,10 +58,12 @@ bool ChooseAndCopy(LONG *checklistResult) {
 // no short form that fits.
 void LaunchMainProgram() {
   if (g_mainProgramPath[0] == '\0') return;  // an empty archive installed no program
-  char launch[kPathSize];
-  DWORD length = GetShortPathNameA(g_mainProgramPath, launch, sizeof launch);
-  if (length == 0 || length >= sizeof launch) CopyString(launch, sizeof launch, g_mainProgramPath);
-  WinExec(launch, SW_SHOWNORMAL);
+  char shortPath[kPathSize];
+  DWORD length = GetShortPathNameA(g_mainProgramPath, shortPath, sizeof shortPath);
+  if (length == 0 || length >= sizeof shortPath) CopyString(shortPath, sizeof shortPath, g_mainProgramPath);
+  // Without short names on the volume the path may still hold a blank.
+  char launch[kPathSize] = "";
+  if (AppendProgramPath(launch, sizeof launch, shortPath)) WinExec(launch, SW_SHOWNORMAL);
 }
 
 }  // namespace

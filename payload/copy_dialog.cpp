@@ -8,12 +8,15 @@ UINT_PTR g_copyTimer = 0;
 
 namespace {
 const UINT kStartDelay = 50;
+// A window's timer needs an id of its own: for id 0 SetTimer answers 1, and
+// KillTimer with that 1 would kill nothing.
+const UINT_PTR kCopyTimerId = 1;
 }
 
 INT_PTR CALLBACK CopyDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
   switch (message) {
     case WM_INITDIALOG:
-      g_copyTimer = SetTimer(dialog, 0, kStartDelay, nullptr);
+      g_copyTimer = SetTimer(dialog, kCopyTimerId, kStartDelay, nullptr);
       return TRUE;
     case WM_TIMER:
       if (g_extractionGuard == 0) {

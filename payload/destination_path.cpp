@@ -19,11 +19,16 @@ bool IsPathSeparator(char c) { return c == '\\' || c == '/'; }
 
 int CreateDestinationPath() {
   RemoveLeadingBlanks(g_destinationDir);
+  // An emptied entry is no destination: it would strew the files over
+  // whatever the current directory is, often a drive's root.
+  if (g_destinationDir[0] == '\0') return kDestinationUnformable;
   char full[kPathSize];
-  // An empty destination stands for the current directory.
-  DWORD length = g_destinationDir[0] ? GetFullPathNameA(g_destinationDir, kPathSize, full, nullptr)
-                                     : GetCurrentDirectoryA(kPathSize, full);
+  DWORD length = GetFullPathNameA(g_destinationDir, kPathSize, full, nullptr);
   if (length == 0 || length >= kPathSize) return kDestinationUnformable;
+  // From here on the destination is the absolute path: a relative one would
+  // leave records, commands and the uninstall entry that mean nothing once
+  // the current directory changes.
+  memcpy(g_destinationDir, full, length + 1);
 
   // Past the drive, its colon and separator; every directory below is created
   // in turn, and one that exists already is no error.

@@ -4,7 +4,9 @@
 constexpr int kDestinationCreated = 0;
 constexpr int kDestinationUnformable = 1;
 
-// Removes leading blanks and tabs from the destination directory, then
-// creates every directory along its full path. kDestinationUnformable when the
-// full path cannot be formed within a path buffer.
+// Removes leading blanks and tabs from the destination directory, makes it
+// the full path it names, then creates every directory along it.
+// kDestinationUnformable for an empty destination, or when the full path
+// cannot be formed within a path buffer (the destination is then unchanged
+// but for the blanks).
 int CreateDestinationPath();

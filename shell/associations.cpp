@@ -59,7 +59,8 @@ void AssociateFileTypes(LONG checklistResult) {
   if (!workBuffer) return;
   // Without its open command the class would open nothing: a program path
   // too long for the command leaves every association as it was.
-  if (CopyString(workBuffer, kWorkBufferSize, g_mainProgramPath) &&
+  workBuffer[0] = '\0';
+  if (AppendProgramPath(workBuffer, kWorkBufferSize, g_mainProgramPath) &&
       AppendString(workBuffer, kWorkBufferSize, kOpenCommandSuffix)) {
     SetClassValue(kOpenCommandKey, workBuffer);
     if (checklistResult != 0)

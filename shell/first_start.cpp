@@ -7,7 +7,11 @@
 
 void RunProgramWithQ() {
   // Always lume32.exe in the destination itself, not the main program path.
-  char commandLine[kPathSize];
-  if (!JoinPath(commandLine, sizeof commandLine, g_destinationDir, "lume32.exe -Q")) return;
+  char program[kPathSize];
+  char commandLine[kPathSize] = "";
+  if (!JoinPath(program, sizeof program, g_destinationDir, "lume32.exe") ||
+      !AppendProgramPath(commandLine, sizeof commandLine, program) ||
+      !AppendString(commandLine, sizeof commandLine, " -Q"))
+    return;
   WinExec(commandLine, SW_SHOWNORMAL);
 }

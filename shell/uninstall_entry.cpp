@@ -17,8 +17,8 @@ constexpr char kUninstallArguments[] = " . -u";
 
 void WriteUninstallEntry() {
   // An entry whose command would be cut could not uninstall: none then.
-  char uninstallString[kPathSize];
-  if (!CopyString(uninstallString, sizeof uninstallString, g_mainProgramPath) ||
+  char uninstallString[kPathSize] = "";
+  if (!AppendProgramPath(uninstallString, sizeof uninstallString, g_mainProgramPath) ||
       !AppendString(uninstallString, sizeof uninstallString, kUninstallArguments))
     return;
 
