@@ -41,17 +41,19 @@ const char *OpenFailureMessage(PayloadOpenResult result) {
   return "corData";
 }
 
-// The dialogs up to the copy, and the copy itself; false when the run ends.
-bool ChooseAndCopy(LONG *checklistResult) {
+// The dialogs up to the copy, and the copy itself: kExitCompleted when every
+// file is in place, else how the run ends.
+int ChooseAndCopy(LONG *checklistResult) {
   if (!IsSilent() && (Show(kPathDialogId, PathDialogProc) != 0 || Show(kLicenseDialogId, LicenseDialogProc) != 0))
-    return false;
+    return kExitCancelled;
   *checklistResult = Show(kAssocDialogId, AssocDialogProc);
-  if (*checklistResult < 0) return false;
+  if (*checklistResult < 0) return kExitCancelled;
   while (CreateDestinationPath() != kDestinationCreated) {
     ShowErrorMessage("noCreatePath");
-    if (Show(kPathDialogId, PathDialogProc) != 0) return false;
+    if (Show(kPathDialogId, PathDialogProc) != 0) return kExitCancelled;
   }
-  return Show(kCopyDialogId, CopyDialogProc) == 0;
+  if (Show(kCopyDialogId, CopyDialogProc) == 0) return kExitCompleted;
+  return g_extractionBegun ? kExitFailed : kExitCancelled;
 }
 
 // Starts the main program by its short path, or its long one when there is
@@ -73,12 +75,12 @@ int RunInstallation() {
   AutoSelectLanguage();
   if (const char *message = OpenFailureMessage(OpenPayload(g_instance))) {
     ShowErrorMessage(message);
-    return 0;
+    return kExitNotBegun;
   }
   LONG checklistResult = 0;
-  bool copied = ChooseAndCopy(&checklistResult);
+  int copied = ChooseAndCopy(&checklistResult);
   ClosePayload();
-  if (!copied) return 0;
+  if (copied != kExitCompleted) return copied;
 
   CreateProgramGroup();
   AssociateFileTypes(checklistResult);
@@ -86,8 +88,8 @@ int RunInstallation() {
   RunProgramWithQ();
   if (g_languageIndex != 0) AddLanguageOption();
   WriteInstalledOptions();
-  if (!IsSilent() && Show(kCompleteDialogId, CompleteDialogProc) != 0) return 0;
+  if (!IsSilent() && Show(kCompleteDialogId, CompleteDialogProc) != 0) return kExitCompleted;
   ReleaseOptionsList();
   LaunchMainProgram();
-  return 0;
+  return kExitCompleted;
 }

@@ -1,4 +1,13 @@
 // The installation sequence: every step in order, and every way out.
 #pragma once
 
+// The process exit code, for the scripts and deployment tools that run a
+// silent installation.
+enum InstallationExitCode {
+  kExitCompleted = 0,  // installed, whether or not the program was started
+  kExitNotBegun = 1,   // the payload is missing or damaged, or no memory for it
+  kExitCancelled = 2,  // the user or "sAssoc" ended the run before anything was written
+  kExitFailed = 3,     // the copy stopped part-way; what was written stays
+};
+
 int RunInstallation();

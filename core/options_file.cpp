@@ -59,8 +59,11 @@ void ParseOptions(const char *text, size_t size) {
 
 void ReadInstallerOptions() {
   char path[kPathSize];
-  // The installer directory already ends with its separator (or is empty).
-  if (!CopyString(path, sizeof path, g_installerDir) || !AppendString(path, sizeof path, kOptionsFileName))
+  // The installer directory already ends with its separator. Without one
+  // (a module path cut by its buffer) there is no file to read: a bare name
+  // would be looked for in the current directory and along the PATH.
+  if (g_installerDir[0] == '\0' || !CopyString(path, sizeof path, g_installerDir) ||
+      !AppendString(path, sizeof path, kOptionsFileName))
     return;
   OFSTRUCT info;
   HFILE file = OpenFile(path, &info, OF_READWRITE | OF_SHARE_DENY_NONE);

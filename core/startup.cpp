@@ -68,6 +68,5 @@ void ScanCommandLine(const char *arguments) {
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR arguments, int) {
   InitInstaller(instance);
   ScanCommandLine(arguments ? arguments : "");
-  RunInstallation();
-  return 0;
+  return RunInstallation();
 }

@@ -4,6 +4,7 @@
 #include "ui/dialog_colors.h"
 
 LONG g_extractionGuard = 0;
+bool g_extractionBegun = false;
 UINT_PTR g_copyTimer = 0;
 
 namespace {
@@ -21,6 +22,7 @@ INT_PTR CALLBACK CopyDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
     case WM_TIMER:
       if (g_extractionGuard == 0) {
         ++g_extractionGuard;
+        g_extractionBegun = true;
         LONG result = ExtractArchive(dialog);
         KillTimer(dialog, g_copyTimer);
         EndDialog(dialog, result);

@@ -5,6 +5,7 @@
 #include "core/installer_state.h"
 #include "core/messages.h"
 #include "core/options.h"
+#include "payload/copy_dialog.h"
 #include "payload/payload_reader.h"
 #include "resources/message_text.h"
 #include "shell/exports.h"
@@ -38,6 +39,7 @@ void ResetInstallerState() {
   g_payloadTotalSize = 0;
   g_payloadDelivered = 0;
   g_agreementFont = nullptr;
+  g_extractionBegun = false;
   g_windowsGeneration = kWindowsUnknown;
   g_ddeInstance = 0;
   g_progmanName = nullptr;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "core/installation.h"
 #include "core/installer_state.h"
 #include "core/messages.h"
 #include "support/installer_fixture.h"
@@ -74,7 +75,7 @@ TEST_F(InstallationTest, InteractiveRunInstallsEverythingAndStartsTheProgram) {
 
 TEST_F(InstallationTest, MissingPayloadShowsDataNotFoundAndNoDialog) {
   RemovePayload();
-  EXPECT_EQ(Run(), 0);
+  EXPECT_EQ(Run(), kExitNotBegun);
   ASSERT_EQ(sim::MessageBoxes().size(), 1u);
   EXPECT_EQ(sim::MessageBoxes()[0].text, "Installation data not found. (Executable is corrupted.)");
   EXPECT_EQ(sim::MessageBoxes()[0].caption, "Error");
@@ -86,7 +87,7 @@ TEST_F(InstallationTest, MissingPayloadShowsDataNotFoundAndNoDialog) {
 
 TEST_F(InstallationTest, DamagedPayloadShowsCorruptedData) {
   InstallPayload(PayloadResourceAround("not a zlib stream"));
-  EXPECT_EQ(Run(), 0);
+  EXPECT_EQ(Run(), kExitNotBegun);
   EXPECT_EQ(MessageTexts(), (std::vector<std::string>{"Corrupted data. Installation aborted."}));
   EXPECT_TRUE(sim::DialogRuns().empty());
   EXPECT_TRUE(NothingInstalled());
@@ -95,7 +96,7 @@ TEST_F(InstallationTest, DamagedPayloadShowsCorruptedData) {
 TEST_F(InstallationTest, NoMemoryForThePayloadWindow) {
   // Start-up takes the two list arrays; the reader's window is the next block.
   sim::FailAllocations(2, 1);
-  EXPECT_EQ(Run(), 0);
+  EXPECT_EQ(Run(), kExitNotBegun);
   EXPECT_EQ(MessageTexts(), (std::vector<std::string>{"Not enough memory to complete installation."}));
   EXPECT_TRUE(NothingInstalled());
 }
@@ -105,7 +106,7 @@ TEST_F(InstallationTest, ExitInThePathOrLicenceDialogWritesNothing) {
     SetUp();
     AcceptEveryDialog();
     sim::ScriptDialog(dialog, {sim::Press(kExitButtonId)});
-    EXPECT_EQ(Run(), 0);
+    EXPECT_EQ(Run(), kExitCancelled);
     EXPECT_EQ(DialogsRun().back(), dialog);
     EXPECT_TRUE(sim::MessageBoxes().empty());
     EXPECT_TRUE(NothingInstalled()) << dialog;
@@ -116,9 +117,16 @@ TEST_F(InstallationTest, ExitInThePathOrLicenceDialogWritesNothing) {
 TEST_F(InstallationTest, ExitInTheChecklistWritesNothing) {
   AcceptEveryDialog();
   sim::ScriptDialog(kAssocDialogId, {sim::Escape()});
-  EXPECT_EQ(Run(), 0);
+  EXPECT_EQ(Run(), kExitCancelled);
   EXPECT_EQ(DialogsRun().back(), kAssocDialogId);
   EXPECT_TRUE(NothingInstalled());
+  // Closing the copy dialog before its timer ends the run before anything is written.
+  SetUp();
+  AcceptEveryDialog();
+  sim::ScriptDialog(kCopyDialogId, {sim::CloseBox()});
+  EXPECT_EQ(Run(), kExitCancelled);
+  EXPECT_EQ(DialogsRun().back(), kCopyDialogId);
+  EXPECT_TRUE(sim::ListFiles().empty());
 }
 
 TEST_F(InstallationTest, SkipInstallsEverythingButTheAssociations) {
@@ -166,7 +174,7 @@ TEST_F(UnformablePathTest, MessageThenThePathDialogAgainThenAShorterPathInstalls
 TEST_F(UnformablePathTest, ExitInTheRepeatedPathDialogEndsTheRun) {
   sim::ScriptDialogShowings(kPathDialogId, {{sim::Type(kPathEntryId, kTooLong), sim::Press(kGoOnButtonId)},
                                             {sim::Press(kExitButtonId)}});
-  EXPECT_EQ(Run(), 0);
+  EXPECT_EQ(Run(), kExitCancelled);
   EXPECT_EQ(MessageTexts().size(), 1u);
   EXPECT_EQ(DialogsRun().back(), kPathDialogId);
   EXPECT_TRUE(NothingInstalled());
@@ -188,7 +196,7 @@ TEST_F(UnformablePathTest, AnEmptiedEntryIsRefusedNeverTheCurrentDirectory) {
     SetUp();
     sim::ScriptDialogShowings(kPathDialogId, {{sim::Type(kPathEntryId, typed), sim::Press(kGoOnButtonId)},
                                               {sim::Press(kExitButtonId)}});
-    EXPECT_EQ(Run(), 0);
+    EXPECT_EQ(Run(), kExitCancelled);
     EXPECT_EQ(MessageTexts(), (std::vector<std::string>{"Unable to create the path you've entered."})) << typed;
     EXPECT_TRUE(NothingInstalled()) << typed;
   }
@@ -258,7 +266,7 @@ TEST_F(InstallationTest, SilentRunKeepsTheDefaultDestinationDespiteDefPath) {
 
 TEST_F(InstallationTest, SilentRunWithNegativeAssocEndsAtTheChecklist) {
   WriteOptionsFile("sSilent=1\nsAssoc=-1\n");
-  EXPECT_EQ(Run(), 0);
+  EXPECT_EQ(Run(), kExitCancelled);
   EXPECT_EQ(DialogsRun(), (std::vector<int>{kAssocDialogId}));
   EXPECT_TRUE(NothingInstalled());
 }
@@ -328,7 +336,7 @@ TEST_F(InstallationTest, FinalStartUsesTheShortPathOrFallsBackToTheLongOne) {
 TEST_F(InstallationTest, FailedCopyLeavesWhatWasWrittenAndShowsItsMessage) {
   AcceptEveryDialog();
   sim::FailFileCreation("C:\\MLUME\\order.txt");
-  EXPECT_EQ(Run(), 0);
+  EXPECT_EQ(Run(), kExitFailed);
   ASSERT_EQ(sim::MessageBoxes().size(), 1u);
   EXPECT_NE(sim::MessageBoxes()[0].text.find("Filename=C:\\MLUME\\order.txt"), std::string::npos);
   EXPECT_TRUE(sim::FileExists("C:\\MLUME\\lume32.exe"));

@@ -111,6 +111,15 @@ TEST_F(OptionsFileTest, FileIsFoundInTheInstallerDirectoryOnly) {
   InitInstaller(nullptr);
   ReadInstallerOptions();
   EXPECT_EQ(List(), (Pairs{{"a", "1"}}));
+  // A module path cut by its buffer leaves no installer directory: the bare
+  // name would be searched for in the current directory and along the PATH.
+  SetUp();
+  sim::WriteFile("C:\\tovaopt.ini", "a=1\n");
+  sim::SetModuleFileName("C:\\" + std::string(300, 'm') + "\\setup.exe");
+  InitInstaller(nullptr);
+  ASSERT_STREQ(g_installerDir, "");
+  ReadInstallerOptions();
+  EXPECT_EQ(g_optionCount, 0);
 }
 
 TEST_F(OptionsFileTest, InstallerDirectoryTooLongForThePathMeansNoOptions) {
