@@ -22,7 +22,7 @@ include(${CMAKE_SOURCE_DIR}/cmake/payload.cmake)
 
 # The resource script compiled as for Windows; win32sim serves it to the product.
 find_program(RESOURCE_COMPILER NAMES x86_64-w64-mingw32-windres i686-w64-mingw32-windres REQUIRED)
-file(GLOB RESOURCE_INPUTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/resources/*.rc ${CMAKE_SOURCE_DIR}/resources/*.h
+file(GLOB RESOURCE_INPUTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/resources/*.rc ${CMAKE_SOURCE_DIR}/resources/*.manifest ${CMAKE_SOURCE_DIR}/resources/*.h
      ${CMAKE_SOURCE_DIR}/resources/*.ico)
 set(SETUP_RES ${CMAKE_BINARY_DIR}/setup.res)
 add_custom_command(

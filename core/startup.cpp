@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "core/dll_search.h"
 #include "core/installation.h"
 #include "core/installer_state.h"
 #include "core/options.h"
@@ -66,6 +67,7 @@ void ScanCommandLine(const char *arguments) {
 }
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR arguments, int) {
+  RestrictDllSearch();
   InitInstaller(instance);
   ScanCommandLine(arguments ? arguments : "");
   return RunInstallation();

@@ -73,6 +73,20 @@ TEST_F(InstallationTest, InteractiveRunInstallsEverythingAndStartsTheProgram) {
   EXPECT_TRUE(sim::DialogFaults().empty());
 }
 
+TEST_F(InstallationTest, DllSearchIsLimitedToTheSystemFolderBeforeAnythingElse) {
+  for (bool available : {true, false}) {
+    SetUp();
+    sim::SetDefaultDllDirectoriesAvailable(available);
+    WriteOptionsFile("sSilent=1\n");
+    EXPECT_EQ(Run(), kExitCompleted);
+    std::vector<std::string> first(sim::Events().begin(), sim::Events().begin() + 2);
+    if (available)
+      EXPECT_EQ(first, (std::vector<std::string>{"dll-search default 800", "dll-search directory "}));
+    else  // a system without it still drops the current directory
+      EXPECT_EQ(first[0], "dll-search directory ");
+  }
+}
+
 TEST_F(InstallationTest, MissingPayloadShowsDataNotFoundAndNoDialog) {
   RemovePayload();
   EXPECT_EQ(Run(), kExitNotBegun);

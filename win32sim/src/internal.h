@@ -14,6 +14,7 @@ void ResetGdi();
 void ResetRegistry();
 void ResetDde();
 void ResetProcess();
+void ResetDllSearch();
 
 // Windows rules for forming a full path (drive-relative and relative paths
 // against the current directory, '.' and '..', '/' as '\'). False for what

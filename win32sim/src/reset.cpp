@@ -14,6 +14,7 @@ void Reset() {
   ResetRegistry();
   ResetDde();
   ResetProcess();
+  ResetDllSearch();
   ResetEvents();
 }
 

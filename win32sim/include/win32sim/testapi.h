@@ -52,6 +52,10 @@ void SetModuleFileName(const std::string &windowsPath);
 // The user's country code for GetLocaleInfoA; failLookup makes it return 0.
 void SetCountryCode(const std::string &code, bool failLookup = false);
 int LocaleQueries();
+// Whether kernel32 offers SetDefaultDllDirectories (systems before Windows 8
+// without its update do not). The calls show in the event log as
+// "dll-search default <flags in hex>" and "dll-search directory <text>".
+void SetDefaultDllDirectoriesAvailable(bool available);
 
 // ---- Resources. Types and names are "#<number>" for ordinals, else the
 // upper-case name.
