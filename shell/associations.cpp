@@ -32,12 +32,14 @@ void AssociateExtension(const char *extension, char *workBuffer) {
   char *current = workBuffer;
   LONG currentSize = kWorkBufferSize;
   char *longValue = nullptr;
+  // A value stored without its terminator reports its bare length: keep a
+  // byte for the terminator beyond what the registry says.
   LONG storedSize = GetClassValueSize(extension);
-  if (storedSize > kWorkBufferSize) {
-    longValue = static_cast<char *>(AllocLocked(static_cast<size_t>(storedSize)));
+  if (storedSize >= kWorkBufferSize) {
+    longValue = static_cast<char *>(AllocLocked(static_cast<size_t>(storedSize) + 1));
     if (!longValue) return;
     current = longValue;
-    currentSize = storedSize;
+    currentSize = storedSize + 1;
   }
   int read = GetClassValue(extension, current, currentSize);
   if (read == -1) current[0] = '\0';  // no key yet: the empty value is its backup

@@ -93,15 +93,19 @@ TEST_F(AssociationsTest, TwoForeignExtensionsGetTheirOwnBackupsInListOrder) {
             (std::vector<std::string>{"ins.gif", "ins.jpg"}));
 }
 
-TEST_F(AssociationsTest, LongEarlierClassIsBackedUpWhole) {
-  std::string longClass(700, 'c');
-  longClass += "END";
-  sim::SetRegistryString(HKEY_CLASSES_ROOT, ".tif", "", longClass);
-  Choose(7);
-  AssociateFileTypes(1);
-  EXPECT_EQ(Class("MoraLUME_TOVA\\license\\ins.tif"), longClass);
-  EXPECT_EQ(Class(".tif"), "MoraLume_TOVA");
-  EXPECT_EQ(sim::LiveBlocks(), 0);
+TEST_F(AssociationsTest, LongEarlierClassIsBackedUpWholeStoredWithOrWithoutItsNul) {
+  for (size_t length : {259, 260, 261, 703}) {
+    for (bool withNul : {true, false}) {
+      SetUp();
+      std::string longClass = std::string(length - 3, 'c') + "END";
+      sim::SetRegistryValue(HKEY_CLASSES_ROOT, ".tif", "", withNul ? longClass + '\0' : longClass);
+      Choose(7);
+      AssociateFileTypes(1);
+      EXPECT_EQ(Class("MoraLUME_TOVA\\license\\ins.tif"), longClass) << length << " " << withNul;
+      EXPECT_EQ(Class(".tif"), "MoraLume_TOVA") << length << " " << withNul;
+      EXPECT_EQ(sim::LiveBlocks(), 0);
+    }
+  }
 }
 
 TEST_F(AssociationsTest, EarlierClassThatCannotBeKeptIsNotReplaced) {
