@@ -142,7 +142,8 @@ std::string NameCodePage::CaseKey(const std::string &stored) const {
   for (size_t i = 0; i + 4 <= utf32.size(); i += 4) {
     uint32_t c = 0;
     for (int byte = 3; byte >= 0; --byte) c = c << 8 | static_cast<unsigned char>(utf32[i + byte]);
-    uint32_t upper = unicode ? static_cast<uint32_t>(towupper_l(static_cast<wint_t>(c), unicode)) : c;
+    // Without C.UTF-8, the C locale still folds ASCII letters.
+    wint_t upper = unicode ? towupper_l(static_cast<wint_t>(c), unicode) : towupper(static_cast<wint_t>(c));
     for (int byte = 0; byte < 4; ++byte) key += static_cast<char>((upper >> (8 * byte)) & 0xFF);
   }
   return key;
