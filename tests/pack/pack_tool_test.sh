@@ -32,6 +32,22 @@ grep -q '^ *1500000  big.dat$' <<<"$listing" || fail "big.dat listed with the wr
 grep -q '^ *0  empty.txt$' <<<"$listing" || fail "empty.txt listed with the wrong size"
 grep -q '4 entries, total size 1500068 bytes.*(78 DA)' <<<"$listing" || fail "header line: $listing"
 
+# Names go in as the installer's ANSI code page: Windows-1252 unless
+# --codepage says otherwise; list reads them back into UTF-8. Read as
+# Windows-1250, the same 0xEF is 'ď'; 'ł' is 0xB3 in Windows-1250, '³' in 1252.
+mkdir -p "$work/latin/SUB" && printf 'MZ' >"$work/latin/lume32.exe"
+printf 'x' >"$work/latin/naïve.txt" && printf 'y' >"$work/latin/SUB/Ölbild.png"
+"$lumepack" pack -o "$work/latin.bin" "$work/latin" >/dev/null || fail "pack of Latin-1 names"
+"$lumepack" verify "$work/latin.bin" >/dev/null || fail "verify of Latin-1 names"
+listing=$("$lumepack" list "$work/latin.bin")
+grep -q '  naïve.txt$' <<<"$listing" && grep -q '  Ölbild.png!SUB$' <<<"$listing" || fail "listed: $listing"
+grep -q '  naďve.txt$' <<<"$("$lumepack" list --codepage WINDOWS-1250 "$work/latin.bin")" ||
+  fail "naïve.txt is not 0xEF in the payload"
+rm -rf "$work/latin/SUB" "$work/latin/naïve.txt" && printf 'z' >"$work/latin/ł.txt"
+"$lumepack" pack --codepage 1250 -o "$work/latin.bin" "$work/latin" >/dev/null || fail "pack with --codepage 1250"
+grep -q '  ł.txt$' <<<"$("$lumepack" list --codepage CP1250 "$work/latin.bin")" || fail "ł.txt in Windows-1250"
+grep -q '  ³.txt$' <<<"$("$lumepack" list "$work/latin.bin")" || fail "ł.txt is not 0xB3 in the payload"
+
 # The same files named one by one, relative to -C.
 (cd "$work/in" && "$lumepack" pack -o "$work/list.bin" big.dat SCRIPTS/DEFSCR lume32.exe empty.txt >/dev/null) ||
   fail "pack of a file list"
@@ -65,6 +81,16 @@ long=$(printf 'n%.0s' {1..52})
 refuse "$long" "$work/in"
 rm -f "$work/in/$long"
 refuse "\"viewer.exe\"" --main viewer.exe "$work/in"
+# What the code page cannot hold, and what is not UTF-8, is refused by name.
+refuse "ł.txt\" cannot be stored: 'ł' is not in code page CP1252" "$work/latin"
+bad=$'bad\xff.txt'
+: >"$work/in/$bad"
+refuse "$bad\" cannot be stored: not valid UTF-8" "$work/in"
+rm -f "$work/in/$bad"
+: >"$work/in/日本.txt"
+refuse "日本.txt\" cannot be stored: '日' is not in code page CP1252" "$work/in"
+refuse "unknown code page \"NO-SUCH-PAGE\"" --codepage NO-SUCH-PAGE "$work/in"
+rm -f "$work/in/日本.txt"
 refuse "missing.txt" -C "$work/in" lume32.exe missing.txt
 refuse "SUB/DEEP/x" -C "$work/in" lume32.exe SUB/DEEP/x
 refuse "nothing to pack"

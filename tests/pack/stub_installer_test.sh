@@ -72,6 +72,7 @@ fi
 { cat "$build/setup-stub.exe"; printf 'appended'; } >"$work/appended.exe"
 refuse "follow the last section" --stub "$work/appended.exe" --payload "$build/payload.bin"
 refuse "no --stub" --payload "$build/payload.bin"
+refuse "--codepage applies to files packed now" --stub "$build/setup-stub.exe" --codepage 1250 --payload "$build/payload.bin"
 refuse "an executable, not a payload" --stub "$build/setup-stub.exe" --payload "$build/setup.exe"
 head -c 100 "$build/payload.bin" >"$work/cut.bin"
 refuse "cut.bin" --stub "$build/setup-stub.exe" --payload "$work/cut.bin"

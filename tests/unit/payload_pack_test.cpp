@@ -13,6 +13,7 @@
 #include "support/installer_fixture.h"
 #include "support/payload_builder.h"
 #include "tools/pack/archive_writer.h"
+#include "tools/pack/name_codepage.h"
 #include "tools/pack/pack_payload.h"
 #include "tools/pack/payload_check.h"
 #include "tools/pack/payload_source.h"
@@ -151,6 +152,80 @@ TEST_F(PackTest, FolderRefusalsNameTheFile) {
   fs::remove_all(folder_ / "in" / "SUBFOLDER00");
   Write("SUBFOLDER0/" + longName, "x");  // 51 bytes: fine
   EXPECT_EQ(FolderRefusal(), "");
+}
+
+// Host names are UTF-8; the installer gets Windows-1252 bytes, and its rules
+// (52 bytes, device names) apply to those.
+TEST_F(PackTest, NamesAreStoredInTheInstallersCodePage) {
+  Write("lume32.exe", "MZ");
+  Write("na\xC3\xAFve.txt", "x");       // naïve.txt
+  Write("SUB/\xC3\x96lbild.png", "y");  // Ölbild.png
+  std::vector<SourceFile> files;
+  std::string error, resource;
+  ASSERT_TRUE(CollectFolder(In(), files, error)) << error;
+  ASSERT_TRUE(OrderAndCheckSources(files, "na\xC3\xAFve.txt", error)) << error;  // --main in UTF-8
+  PackSummary summary;
+  ASSERT_TRUE(BuildPayload(files, false, summary, resource, error)) << error;
+  PayloadReport report = Check(resource);
+  EXPECT_TRUE(report.problems.empty());
+  ASSERT_EQ(report.entries.size(), 3u);
+  EXPECT_EQ(report.entries[0].name, "na\xEFve.txt");
+  EXPECT_EQ(report.entries[1].name, "\xD6lbild.png!SUB");
+  EXPECT_EQ(report.entries[2].name, "lume32.exe");
+  EXPECT_EQ(DefaultNameCodePage().Decode(report.entries[1].name), "\xC3\x96lbild.png!SUB");
+  fs::remove_all(folder_ / "in" / "SUB");
+
+  Write("COM\xC2\xB9.txt", "");  // COM¹: 0xB9 makes it a device name
+  EXPECT_NE(FolderRefusal().find("COM\xC2\xB9.txt"), std::string::npos);
+  fs::remove(folder_ / "in" / "COM\xC2\xB9.txt");
+  std::string accents;
+  for (int i = 0; i < 51; ++i) accents += "\xC3\xA9";  // 51 bytes stored, 102 in UTF-8
+  Write(accents, "");
+  EXPECT_EQ(FolderRefusal(), "");
+  Write(accents + "\xC3\xA9", "");
+  EXPECT_NE(FolderRefusal().find("52 bytes"), std::string::npos);
+  fs::remove(folder_ / "in" / (accents + "\xC3\xA9"));
+
+  Write("\xC3\xB6lbild.png", "");  // ölbild.png
+  Write("\xC3\x96LBILD.PNG", "");  // ÖLBILD.PNG: the same file on Windows
+  EXPECT_NE(FolderRefusal().find("does not tell case apart"), std::string::npos);
+}
+
+TEST_F(PackTest, CodePagesStoreOnlyWhatComesBackExactly) {
+  struct Case {
+    const char *codePage, *utf8, *stored, *problem;  // stored or a part of the refusal
+  };
+  const Case cases[] = {
+      {"CP1252", "na\xC3\xAFve.txt", "na\xEFve.txt", nullptr},
+      {"1250", "\xC5\x82.txt", "\xB3.txt", nullptr},          // ł
+      {"WINDOWS-1252", "\xE2\x82\xAC", "\x80", nullptr},      // €
+      {"CP1252", "\xE6\x97\xA5\xE6\x9C\xAC.txt", nullptr, "'\xE6\x97\xA5' is not in code page CP1252"},  // 日本
+      {"ISO-8859-1", "\xE2\x82\xAC", nullptr, "is not in code page"},
+      {"CP1252", "bad\xFF.txt", nullptr, "not valid UTF-8 at byte 4 (0xFF)"},
+      {"CP1252", "cut\xC3", nullptr, "not valid UTF-8 at byte 4"},
+      {"932", "a\xE2\x80\xBE" "b", nullptr, "give it back as \"a~b\""},  // ‾ would land as '~'
+  };
+  for (const Case &c : cases) {
+    NameCodePage codePage;
+    std::string error, stored, problem;
+    ASSERT_TRUE(codePage.Open(c.codePage, error)) << error;
+    bool held = codePage.Encode(c.utf8, stored, problem);
+    if (c.stored) {
+      EXPECT_TRUE(held) << c.utf8 << ": " << problem;
+      EXPECT_EQ(stored, c.stored) << c.utf8;
+      EXPECT_EQ(codePage.Decode(stored), c.utf8);
+    } else {
+      EXPECT_FALSE(held) << c.utf8;
+      EXPECT_NE(problem.find(c.problem), std::string::npos) << c.utf8 << ": " << problem;
+    }
+  }
+  EXPECT_EQ(DefaultNameCodePage().Decode("a\x81z"), "a\\x81z");  // undefined in Windows-1252
+  NameCodePage codePage;
+  std::string error;
+  EXPECT_FALSE(codePage.Open("NO-SUCH-PAGE", error));
+  EXPECT_NE(error.find("unknown code page \"NO-SUCH-PAGE\""), std::string::npos);
+  EXPECT_FALSE(codePage.Open("UTF-16", error));  // ASCII would not stay ASCII
+  EXPECT_NE(error.find("ASCII"), std::string::npos);
 }
 
 TEST_F(PackTest, ListedFilesAndTheirRefusals) {

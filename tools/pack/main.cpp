@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "tools/pack/name_codepage.h"
 #include "tools/pack/pack_payload.h"
 #include "tools/pack/payload_check.h"
 #include "tools/pack/payload_source.h"
@@ -18,22 +19,26 @@
 namespace {
 
 const char kUsage[] =
-    "usage: lumepack pack [-o OUTPUT] [--main NAME] FOLDER\n"
-    "       lumepack pack [-o OUTPUT] [--main NAME] [-C DIR] FILE... [-C DIR] FILE...\n"
-    "       lumepack installer --stub STUB.EXE [-o OUTPUT] [--replace] [--main NAME] FOLDER\n"
+    "usage: lumepack pack [-o OUTPUT] [--main NAME] [--codepage CP] FOLDER\n"
+    "       lumepack pack [-o OUTPUT] [--main NAME] [--codepage CP] [-C DIR] FILE... [-C DIR] FILE...\n"
+    "       lumepack installer --stub STUB.EXE [-o OUTPUT] [--replace] [--main NAME] [--codepage CP] FOLDER\n"
     "       lumepack installer --stub STUB.EXE [-o OUTPUT] [--replace] --payload PAYLOAD\n"
-    "       lumepack list PAYLOAD-OR-SETUP.EXE\n"
+    "       lumepack list [--codepage CP] PAYLOAD-OR-SETUP.EXE\n"
     "       lumepack verify PAYLOAD-OR-SETUP.EXE\n"
     "\n"
     "pack   writes the payload resource file (default payload.bin). A FOLDER gives its\n"
     "       files and those of its direct subfolders (\"sub/file\" is stored as \"file!sub\");\n"
     "       FILEs are \"file\" or \"sub/file\" relative to the last -C DIR. The main program\n"
-    "       (default lume32.exe) becomes the first entry.\n"
+    "       (default lume32.exe) becomes the first entry. Names are stored in the ANSI\n"
+    "       code page the installer runs in: --codepage names it as iconv does (CP1250,\n"
+    "       WINDOWS-1250) or by number (1250); the default is CP1252 (Windows-1252).\n"
+    "       A name that code page cannot hold is refused.\n"
     "installer writes a finished installer (default setup.exe): the stub (setup-stub.exe)\n"
     "       with the payload of FOLDER (or FILEs, as for pack, or a ready PAYLOAD file)\n"
     "       added as resource 512/301. A stub that already carries a payload is refused\n"
     "       unless --replace is given.\n"
-    "list   shows the entries of a payload file or of the payload inside a setup.exe.\n"
+    "list   shows the entries of a payload file or of the payload inside a setup.exe,\n"
+    "       the names read in --codepage (default CP1252).\n"
     "verify inflates it to the end and checks every rule of the format.\n";
 
 int Fail(const std::string &message) {
@@ -43,8 +48,8 @@ int Fail(const std::string &message) {
 
 // What pack and installer share: the files to pack and the options around them.
 struct PackRequest {
-  std::string output, mainProgram = "lume32.exe", stub, payloadFile;
-  bool replace = false;
+  std::string output, mainProgram = "lume32.exe", stub, payloadFile, codePage = kDefaultCodePage;
+  bool replace = false, codePageGiven = false;
   std::vector<std::string> items, bases;
 };
 
@@ -58,7 +63,8 @@ bool ParsePackArguments(int argc, char **argv, bool stubMode, PackRequest &reque
       error = arg + " belongs to the installer command\n" + kUsage;
       return false;
     }
-    bool takesValue = arg == "-o" || arg == "--main" || arg == "-C" || arg == "--stub" || arg == "--payload";
+    bool takesValue = arg == "-o" || arg == "--main" || arg == "-C" || arg == "--stub" || arg == "--payload" ||
+                      arg == "--codepage";
     if (takesValue && i + 1 >= argc) {
       error = arg + " needs a value\n" + kUsage;
       return false;
@@ -69,6 +75,10 @@ bool ParsePackArguments(int argc, char **argv, bool stubMode, PackRequest &reque
     else if (arg == "--stub") request.stub = argv[++i];
     else if (arg == "--payload") request.payloadFile = argv[++i];
     else if (arg == "--replace") request.replace = true;
+    else if (arg == "--codepage") {
+      request.codePage = argv[++i];
+      request.codePageGiven = true;
+    }
     else if (arg.size() > 1 && arg[0] == '-') {
       error = "unknown option " + arg + "\n" + kUsage;
       return false;
@@ -79,6 +89,10 @@ bool ParsePackArguments(int argc, char **argv, bool stubMode, PackRequest &reque
   }
   if (stubMode && request.stub.empty()) {
     error = std::string("no --stub given\n") + kUsage;
+    return false;
+  }
+  if (!request.payloadFile.empty() && request.codePageGiven) {
+    error = std::string("--codepage applies to files packed now, not to a ready --payload\n") + kUsage;
     return false;
   }
   if (!request.payloadFile.empty() && !request.items.empty()) {
@@ -93,17 +107,19 @@ bool ParsePackArguments(int argc, char **argv, bool stubMode, PackRequest &reque
 }
 
 bool CollectRequestedFiles(const PackRequest &request, std::vector<SourceFile> &files, std::string &error) {
+  NameCodePage codePage;
+  if (!codePage.Open(request.codePage, error)) return false;
   const std::vector<std::string> &items = request.items, &bases = request.bases;
   std::string folder = bases[0].empty() ? items[0] : bases[0] + "/" + items[0];
   std::error_code ignored;
   bool folderMode = items.size() == 1 && std::filesystem::is_directory(folder, ignored);
   if (folderMode) {
-    if (!CollectFolder(folder, files, error)) return false;
+    if (!CollectFolder(folder, files, error, codePage)) return false;
   } else {
     for (size_t i = 0; i < items.size(); ++i)
-      if (!CollectListedFile(bases[i], items[i], files, error)) return false;
+      if (!CollectListedFile(bases[i], items[i], files, error, codePage)) return false;
   }
-  return OrderAndCheckSources(files, request.mainProgram, error);
+  return OrderAndCheckSources(files, request.mainProgram, error, codePage);
 }
 
 bool ReadWholeFile(const std::string &path, std::string &contents, std::string &error) {
@@ -199,7 +215,9 @@ bool LoadPayload(const std::string &path, std::string &contents, size_t &offset,
   return false;
 }
 
-int Inspect(const std::string &path, bool listEntries) {
+// `codePage` reads the names for the listing; verify passes none.
+int Inspect(const std::string &path, const NameCodePage *codePage) {
+  bool listEntries = codePage != nullptr;
   std::string contents, error;
   size_t offset = 0, size = 0;
   if (!LoadPayload(path, contents, offset, size, error)) return Fail(error);
@@ -208,7 +226,8 @@ int Inspect(const std::string &path, bool listEntries) {
     printf("%s: %u entries, total size %u bytes, compressed %u bytes%s\n", path.c_str(), report.fileCount,
            report.totalSize, report.compressedLength, report.highestLevelHeader ? " (78 DA)" : "");
     if (listEntries)
-      for (const ListedEntry &entry : report.entries) printf("%12u  %s\n", entry.size, entry.name.c_str());
+      for (const ListedEntry &entry : report.entries)
+        printf("%12u  %s\n", entry.size, codePage->Decode(entry.name).c_str());
   }
   for (const std::string &problem : report.problems) fprintf(stderr, "lumepack: %s: %s\n", path.c_str(), problem.c_str());
   if (!report.problems.empty()) return 1;
@@ -216,13 +235,28 @@ int Inspect(const std::string &path, bool listEntries) {
   return 0;
 }
 
+int List(int argc, char **argv) {
+  std::string codePageName = kDefaultCodePage, path, error;
+  for (int i = 0; i < argc; ++i) {
+    std::string arg = argv[i];
+    if (arg == "--codepage" && i + 1 >= argc) return Fail(arg + " needs a value\n" + kUsage);
+    if (arg == "--codepage") codePageName = argv[++i];
+    else if ((arg.size() > 1 && arg[0] == '-') || !path.empty()) return Fail("unexpected " + arg + "\n" + kUsage);
+    else path = arg;
+  }
+  if (path.empty()) return Fail(std::string("no payload given\n") + kUsage);
+  NameCodePage codePage;
+  if (!codePage.Open(codePageName, error)) return Fail(error);
+  return Inspect(path, &codePage);
+}
+
 }  // namespace
 
 int main(int argc, char **argv) {
   if (argc >= 2 && strcmp(argv[1], "pack") == 0) return Pack(argc - 2, argv + 2);
   if (argc >= 2 && strcmp(argv[1], "installer") == 0) return Installer(argc - 2, argv + 2);
-  if (argc == 3 && strcmp(argv[1], "list") == 0) return Inspect(argv[2], true);
-  if (argc == 3 && strcmp(argv[1], "verify") == 0) return Inspect(argv[2], false);
+  if (argc >= 2 && strcmp(argv[1], "list") == 0) return List(argc - 2, argv + 2);
+  if (argc == 3 && strcmp(argv[1], "verify") == 0) return Inspect(argv[2], nullptr);
   if (argc == 2 && (strcmp(argv[1], "--help") == 0 || strcmp(argv[1], "-h") == 0)) {
     fputs(kUsage, stdout);
     return 0;

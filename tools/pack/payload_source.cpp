@@ -1,7 +1,6 @@
 #include "tools/pack/payload_source.h"
 
 #include <algorithm>
-#include <cctype>
 #include <filesystem>
 #include <map>
 
@@ -22,14 +21,19 @@ bool CheckComponent(const std::string &component, const std::string &path, std::
   return true;
 }
 
-bool AddFile(const fs::path &path, const std::string &file, const std::string &subdir,
+bool AddFile(const fs::path &path, const std::string &file, const std::string &subdir, const NameCodePage &codePage,
              std::vector<SourceFile> &files, std::string &error) {
   const std::string shown = path.string();
   if (!CheckComponent(file, shown, error) || (!subdir.empty() && !CheckComponent(subdir, shown, error))) return false;
-  std::string name = subdir.empty() ? file : file + kSubdirectoryMark + subdir;
-  std::string problem = EntryNameProblem(name);
+  std::string hostName = subdir.empty() ? file : file + kSubdirectoryMark + subdir;
+  std::string name, problem;
+  if (!codePage.Encode(hostName, name, problem)) {
+    error = shown + ": the name \"" + hostName + "\" cannot be stored: " + problem;
+    return false;
+  }
+  problem = EntryNameProblem(name);
   if (!problem.empty()) {
-    error = shown + ": stored as \"" + name + "\", " + problem + " cannot be stored";
+    error = shown + ": stored as \"" + hostName + "\", " + problem + " cannot be stored";
     return false;
   }
   std::error_code failure;
@@ -67,7 +71,8 @@ bool SortedEntries(const fs::path &folder, std::vector<fs::directory_entry> &ent
 
 }  // namespace
 
-bool CollectFolder(const std::string &folder, std::vector<SourceFile> &files, std::string &error) {
+bool CollectFolder(const std::string &folder, std::vector<SourceFile> &files, std::string &error,
+                   const NameCodePage &codePage) {
   std::error_code failure;
   if (!fs::is_directory(folder, failure)) {
     error = folder + ": not a folder";
@@ -78,7 +83,7 @@ bool CollectFolder(const std::string &folder, std::vector<SourceFile> &files, st
   for (const fs::directory_entry &entry : top) {
     std::string name = entry.path().filename().string();
     if (!entry.is_directory(failure)) {
-      if (!AddFile(entry.path(), name, "", files, error)) return false;
+      if (!AddFile(entry.path(), name, "", codePage, files, error)) return false;
       continue;
     }
     std::vector<fs::directory_entry> inner;
@@ -88,14 +93,14 @@ bool CollectFolder(const std::string &folder, std::vector<SourceFile> &files, st
         error = file.path().string() + ": folders deeper than one level cannot be stored";
         return false;
       }
-      if (!AddFile(file.path(), file.path().filename().string(), name, files, error)) return false;
+      if (!AddFile(file.path(), file.path().filename().string(), name, codePage, files, error)) return false;
     }
   }
   return true;
 }
 
 bool CollectListedFile(const std::string &base, const std::string &relative, std::vector<SourceFile> &files,
-                       std::string &error) {
+                       std::string &error, const NameCodePage &codePage) {
   fs::path given(relative);
   std::vector<std::string> parts;
   for (const fs::path &part : given) parts.push_back(part.string());
@@ -107,8 +112,8 @@ bool CollectListedFile(const std::string &base, const std::string &relative, std
     return false;
   }
   fs::path path = base.empty() ? given : fs::path(base) / given;
-  return parts.size() == 1 ? AddFile(path, parts[0], "", files, error)
-                           : AddFile(path, parts[1], parts[0], files, error);
+  return parts.size() == 1 ? AddFile(path, parts[0], "", codePage, files, error)
+                           : AddFile(path, parts[1], parts[0], codePage, files, error);
 }
 
 uint64_t SourcesTotalSize(const std::vector<SourceFile> &files) {
@@ -117,24 +122,27 @@ uint64_t SourcesTotalSize(const std::vector<SourceFile> &files) {
   return total;
 }
 
-bool OrderAndCheckSources(std::vector<SourceFile> &files, const std::string &mainProgram, std::string &error) {
+bool OrderAndCheckSources(std::vector<SourceFile> &files, const std::string &mainProgram, std::string &error,
+                          const NameCodePage &codePage) {
   if (files.size() > kMaxFileCount) {
     error = std::to_string(files.size()) + " files; a payload holds at most " + std::to_string(kMaxFileCount);
     return false;
   }
-  auto main = std::find_if(files.begin(), files.end(), [&](const SourceFile &file) { return file.name == mainProgram; });
+  // A main program the code page cannot hold cannot be among the files either.
+  std::string storedMain, ignored;
+  auto isMain = [&](const SourceFile &file) { return file.name == storedMain; };
+  auto main = codePage.Encode(mainProgram, storedMain, ignored) ? std::find_if(files.begin(), files.end(), isMain)
+                                                                : files.end();
   if (main == files.end()) {
     error = "the main program \"" + mainProgram + "\" is not among the files (it must be a top-level file)";
     return false;
   }
   std::rotate(files.begin(), main, main + 1);
-  std::map<std::string, const SourceFile *> seen;  // by lower-case name
+  std::map<std::string, const SourceFile *> seen;  // by name without case
   for (const SourceFile &file : files) {
-    std::string folded = file.name;
-    for (char &c : folded) c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
-    auto inserted = seen.emplace(folded, &file);
+    auto inserted = seen.emplace(codePage.CaseKey(file.name), &file);
     if (!inserted.second) {
-      error = file.path + ": stored as \"" + file.name + "\", which " + inserted.first->second->path +
+      error = file.path + ": stored as \"" + codePage.Decode(file.name) + "\", which " + inserted.first->second->path +
               " already is (Windows does not tell case apart)";
       return false;
     }
