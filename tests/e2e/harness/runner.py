@@ -118,8 +118,8 @@ def main(argv=None):
         if why_not:
             dropped = sum(1 for scenario in chosen if scenario.bitness == "i686")
             chosen = [scenario for scenario in chosen if scenario.bitness != "i686"]
-            left_out = "i686: the 32-bit setup.exe was not run (%d scenarios), only its x64 twin: %s" % (
-                dropped, why_not)
+            left_out = "i686: the 32-bit setup.exe was not run (%d run%s left out), only its x64 twin: %s" % (
+                dropped, "" if dropped == 1 else "s", why_not)
     if not chosen:
         print(left_out)
         print("0 passed, 0 failed")
