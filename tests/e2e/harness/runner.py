@@ -38,7 +38,7 @@ class Result:
 
 def _keep(run_dir, kept_root, name, failures, notes):
     """Moves a failing run out of the work area, without the bulk of Wine's own files."""
-    destination = os.path.join(kept_root, name)  # NAME/i686: a folder for each build in the scenario's
+    destination = os.path.join(kept_root, name)  # NAME/i686 and NAME/x64 side by side in the folder NAME
     shutil.rmtree(os.path.join(run_dir, "prefix", "drive_c", "windows"), ignore_errors=True)
     with open(os.path.join(run_dir, "failures.txt"), "w") as report:
         report.write("".join(line + "\n" for line in failures + ["note: " + note for note in notes]))
