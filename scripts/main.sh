@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# The main job: build everything, report what was built, then install the win64 twin silently
-# under Wine in a throwaway prefix and report what landed. Exits non-zero when a build fails or
-# the installation did not land completely.
+# The main job: build everything, report what was built, then install setup.exe silently under
+# Wine in a throwaway prefix and report what landed: the real i686 setup.exe under wine32 where
+# the kernel runs 32-bit code (scripts/runs-32bit.sh), the win64 twin under wine64 elsewhere.
+# Exits non-zero when a build fails or the installation did not land completely.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -27,6 +28,7 @@ for preset in win32 win64; do
   build/host/tools/lumepack list "$exe"
 done
 
-# This kernel runs no 32-bit code, so the install shows the win64 twin: same sources, same payload.
+# One line says which setup.exe installs: the i686 one, or the twin and why (same sources, same payload).
+echo
 cd tests/e2e
-PYTHONDONTWRITEBYTECODE=1 python3 show_install.py --build-dir ../../build/win64
+PYTHONDONTWRITEBYTECODE=1 python3 show_install.py --build-dir ../../build/win64 --build-dir32 ../../build/win32

@@ -19,6 +19,7 @@ cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz -j "$jobs"
 bash tests/fuzz/run.sh build/fuzz 15
 
-# The real setup.exe (its win64 twin, built above) under wine64: every end-to-end scenario,
-# two at a time, about 3-4 minutes. A failing scenario fails the whole command.
+# Every end-to-end scenario under Wine, two at a time, about 4 minutes: each against the real i686
+# setup.exe under wine32 and against its win64 twin under wine64 (both built above). Where this kernel
+# runs no 32-bit code, the twin's alone, and one line says why. A failing scenario fails the whole command.
 E2E_NO_BUILD=1 E2E_WORKERS=2 bash tests/e2e/run.sh

@@ -1,10 +1,13 @@
 """One silent installation under Wine, reported readably: what landed where.
 
-    python3 show_install.py --build-dir BUILD [--keep DIR]
+    python3 show_install.py --build-dir WIN64-BUILD [--build-dir32 WIN32-BUILD] [--keep DIR]
 
-Runs BUILD/setup.exe (a win64 build) with "sSilent=1" in tovaopt.ini, in a throwaway prefix on
-a private Xvfb, then prints the destination's files, the registry records read back with Wine's
-`reg query`, the Program Manager group's shortcuts, tova.opt decoded and the program's starts.
+Runs WIN32-BUILD/setup.exe, the product, under wine32 where this kernel runs 32-bit code, and
+otherwise (or without --build-dir32) its twin WIN64-BUILD/setup.exe under wine64; one line says
+which and, for the twin, why. The installer runs with "sSilent=1" in tovaopt.ini, in a throwaway WoW64 prefix on a private Xvfb, then prints the
+destination's files, the registry records read back with Wine's `reg query` (the uninstall entry
+where the installer's bitness puts it), the Program Manager group's shortcuts, tova.opt decoded
+and the program's starts.
 The same checks as the end-to-end scenario "silent-defaults" decide the exit code: 0 when the
 installation landed completely, 1 otherwise (the prefix then stays in DIR, default runs/).
 """
@@ -22,13 +25,14 @@ from harness.payload import installed_path
 from harness.prefix import build_template
 from harness.session import ScenarioStop, Session
 from harness.shortcuts import read_shortcut
-from harness.wine import Wine
+from harness.wine import Wine, why_no_wine32
 from harness.xvfb import Xvfb
 from scenarios.flows import run_installer
-from scenarios.install_checks import (CLASS_KEY, EXTENSIONS, GROUP, LOG, OPTIONS_FILE, UNINSTALL_KEY, Expected,
-                                      check_installed, gather, join)
+from scenarios.install_checks import (CLASS_KEY, EXTENSIONS, GROUP, LOG, OPTIONS_FILE, Expected, check_installed,
+                                      gather, join, uninstall_keys)
 
 HERE = os.path.dirname(os.path.abspath(__file__))
+PROJECT = os.path.dirname(os.path.dirname(HERE))
 OPTIONS = ["sSilent=1"]
 
 
@@ -91,7 +95,7 @@ def _shown(value):
     return value if value else "(empty)"
 
 
-def show_registry(state):
+def show_registry(state, uninstall_key):
     tree = state["class"]
     heading("Registry (read back with reg query)")
     print("  %s" % CLASS_KEY)
@@ -102,8 +106,8 @@ def show_registry(state):
     for extension in EXTENSIONS:
         backup = _default(tree, CLASS_KEY + "\\license\\ins" + extension)
         print("    %-5s %-16s backup %s" % (extension, _shown(state["extensions"][extension]), _shown(backup)))
-    print("  %s" % UNINSTALL_KEY)
-    values = _values(state["uninstall"], UNINSTALL_KEY)
+    print("  %s" % uninstall_key)
+    values = _values(state["uninstall"], uninstall_key)
     if values is None:
         print("    (no key)")
     for name, (kind, data) in sorted((values or {}).items()):
@@ -176,7 +180,9 @@ def install_and_report(artifacts, work_root):
         session = Session("main", root, os.path.join(root, "prefix"), os.path.join(root, "home"), display,
                           artifacts)
         expected = Expected(session, options=[tuple(line.split("=", 1)) for line in OPTIONS])
-        heading("Silent install under wine64: C:\\e2e\\setup.exe with tovaopt.ini: %s" % ", ".join(OPTIONS))
+        loader = "wine32" if artifacts.bitness == "i686" else "wine64"
+        heading("Silent install under %s: C:\\e2e\\setup.exe (%s) with tovaopt.ini: %s"
+                % (loader, artifacts.bitness, ", ".join(OPTIONS)))
         started = time.monotonic()
         try:
             run_installer(session, options=OPTIONS)
@@ -192,7 +198,7 @@ def install_and_report(artifacts, work_root):
         print("  installer and every program it started ended after %.1f s" % (time.monotonic() - started))
         show_files(session, expected)
         if state is not None:
-            show_registry(state)
+            show_registry(state, uninstall_keys(session)[0])
         show_group(session)
         show_options(session, expected)
         show_starts(session, expected)
@@ -205,12 +211,21 @@ def install_and_report(artifacts, work_root):
 
 def main(argv=None):
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
-    parser.add_argument("--build-dir", required=True)
+    parser.add_argument("--build-dir", required=True, help="the win64 build: the twin and the dialog driver")
+    parser.add_argument("--build-dir32", help="the win32 build: the product, installed where it can run")
     parser.add_argument("--keep", default=os.path.join(HERE, "runs"), help="where a failed run's folder stays")
     options = parser.parse_args(argv)
 
     work_root = tempfile.mkdtemp(prefix="moralume-install-")
-    artifacts = Artifacts(os.path.abspath(options.build_dir), work_root)
+    build64 = os.path.abspath(options.build_dir)
+    why_not = why_no_wine32() if options.build_dir32 else "no win32 build was given (--build-dir32)"
+    if why_not:
+        artifacts = Artifacts(build64, work_root)
+        print("Installing the x64 twin %s under wine64: the 32-bit setup.exe cannot run here: %s"
+              % (os.path.relpath(artifacts.setup_exe, PROJECT), why_not))
+    else:
+        artifacts = Artifacts(os.path.abspath(options.build_dir32), work_root, tools_dir=build64)
+        print("Installing the real 32-bit %s under wine32" % os.path.relpath(artifacts.setup_exe, PROJECT))
     try:
         if not artifacts.has_payload():
             raise RuntimeError(artifacts.setup_exe + " carries no payload: nothing to install")

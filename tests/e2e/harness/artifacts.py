@@ -4,6 +4,7 @@ import shutil
 import threading
 
 from . import payload
+from .wine import I386, pe_machine
 
 
 # The "hostile-name" installer: a harmless first entry, then one that points above the destination.
@@ -12,16 +13,31 @@ HOSTILE_NAME = "..\\escaped.txt"
 
 
 class Artifacts:
-    def __init__(self, build_dir, work_root, screenshot_dir=None):
+    """One build's installers and payload. The driver and the probe come from `tools_dir`, a win64
+    build (default `build_dir` itself): they stay 64-bit, also beside the 32-bit installer."""
+
+    def __init__(self, build_dir, work_root, screenshot_dir=None, tools_dir=None):
         self.build_dir = build_dir
         self.work_root = work_root
         self.screenshot_dir = screenshot_dir
         self.setup_exe = os.path.join(build_dir, "setup.exe")
-        self.driver_exe = os.path.join(build_dir, "e2e-driver", "dialog_driver.exe")
-        self.probe_exe = os.path.join(build_dir, "e2e-driver", "probe_dialog.exe")
+        tools_dir = tools_dir or build_dir
+        self.driver_exe = os.path.join(tools_dir, "e2e-driver", "dialog_driver.exe")
+        self.probe_exe = os.path.join(tools_dir, "e2e-driver", "probe_dialog.exe")
         self._lock = threading.Lock()
         self._variants = {}
         self._entries = None
+        self._bitness = None
+
+    @property
+    def bitness(self):
+        """"i686" for the product's build (win32), "x64" for the twin's (win64), as setup.exe's header says."""
+        if self._bitness is None:
+            self._bitness = "i686" if pe_machine(self.setup_exe) == I386 else "x64"
+        return self._bitness
+
+    def _variant_path(self, kind):
+        return os.path.join(self.work_root, "setup-%s-%s.exe" % (kind, self.bitness))
 
     def installer(self, kind):
         """'linked' is the build's setup.exe; 'packed' the same build's stub with the payload added by
@@ -33,14 +49,14 @@ class Artifacts:
         if kind == "hostile-name":
             with self._lock:
                 if kind not in self._variants:
-                    path = os.path.join(self.work_root, "setup-%s.exe" % kind)
+                    path = self._variant_path(kind)
                     payload.write_with_hostile_name(self.setup_exe, HOSTILE_FIRST_ENTRY, HOSTILE_NAME, path)
                     self._variants[kind] = path
                 return self._variants[kind]
         makers = {"no-payload": payload.write_without_payload, "damaged": payload.write_with_damaged_payload}
         with self._lock:
             if kind not in self._variants:
-                path = os.path.join(self.work_root, "setup-%s.exe" % kind)
+                path = self._variant_path(kind)
                 makers[kind](self.setup_exe, path)
                 self._variants[kind] = path
             return self._variants[kind]

@@ -30,9 +30,10 @@ class Registry:
     def __init__(self, wine):
         self.wine = wine
 
-    def query(self, key, recursive=False):
-        """The parsed subtree, or None when the key does not exist."""
-        args = ["reg", "query", key] + (["/s"] if recursive else [])
+    def query(self, key, recursive=False, view=None):
+        """The parsed subtree, or None when the key does not exist. `view` 32 or 64 reads that view of
+        the registry (reg's /reg:32, /reg:64); None, the view of reg.exe itself, which is 64-bit."""
+        args = ["reg", "query", key] + (["/s"] if recursive else []) + (["/reg:%d" % view] if view else [])
         code, output = self.wine.run(args, "reg-query", timeout=60)
         if code == 1:
             return None

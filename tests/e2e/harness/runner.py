@@ -1,4 +1,9 @@
-"""Runs scenarios on parallel workers, one Xvfb each, and prints `N passed, M failed`."""
+"""Runs scenarios on parallel workers, one Xvfb each, and prints `N passed, M failed`.
+
+A scenario of the installer runs for each build: NAME/i686 against the product (--build-dir32, a win32
+build) under wine32, NAME/x64 against the twin (--build-dir, a win64 build, which also makes the driver)
+under wine64, in one WoW64 template prefix. Where 32-bit programs cannot run, one line says that the
+i686 runs were left out and why."""
 import argparse
 import fnmatch
 import os
@@ -13,7 +18,7 @@ import traceback
 from .artifacts import Artifacts
 from .prefix import build_template, copy_prefix
 from .session import ScenarioStop, Session
-from .wine import Wine
+from .wine import Wine, why_no_wine32
 from .xvfb import Xvfb
 
 HERE = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
@@ -33,11 +38,11 @@ class Result:
 
 def _keep(run_dir, kept_root, name, failures, notes):
     """Moves a failing run out of the work area, without the bulk of Wine's own files."""
-    destination = os.path.join(kept_root, name)
+    destination = os.path.join(kept_root, name)  # NAME/i686 and NAME/x64 side by side in the folder NAME
     shutil.rmtree(os.path.join(run_dir, "prefix", "drive_c", "windows"), ignore_errors=True)
     with open(os.path.join(run_dir, "failures.txt"), "w") as report:
         report.write("".join(line + "\n" for line in failures + ["note: " + note for note in notes]))
-    os.makedirs(kept_root, exist_ok=True)
+    os.makedirs(os.path.dirname(destination), exist_ok=True)
     shutil.move(run_dir, destination)
     return destination
 
@@ -49,7 +54,7 @@ def run_one(scenario, display, template_root, work_root, kept_root, artifacts, k
     session = None
     failures = []
     try:
-        session = Session(scenario.name, run_dir, prefix, home, display, artifacts)
+        session = Session(scenario.name, run_dir, prefix, home, display, artifacts, scenario.bitness)
         scenario.function(session)
     except ScenarioStop:
         pass
@@ -69,11 +74,16 @@ def run_one(scenario, display, template_root, work_root, kept_root, artifacts, k
     return Result(scenario.name, failures, seconds, kept)
 
 
+def _matches(scenario, pattern):
+    """A pattern names a scenario in full (silent-defaults/i686, '*/x64') or in both builds (silent-defaults)."""
+    return fnmatch.fnmatch(scenario.name, pattern) or fnmatch.fnmatch(scenario.name.split("/")[0], pattern)
+
+
 def select(scenarios, patterns):
     if not patterns:
         return list(scenarios)
-    chosen = [scenario for scenario in scenarios if any(fnmatch.fnmatch(scenario.name, p) for p in patterns)]
-    unknown = [p for p in patterns if not any(fnmatch.fnmatch(s.name, p) for s in scenarios)]
+    chosen = [scenario for scenario in scenarios if any(_matches(scenario, p) for p in patterns)]
+    unknown = [p for p in patterns if not any(_matches(s, p) for s in scenarios)]
     if unknown:
         raise SystemExit("no scenario matches: " + ", ".join(unknown))
     return chosen
@@ -84,7 +94,8 @@ def main(argv=None):
 
     parser = argparse.ArgumentParser(description=__doc__)
     parser.add_argument("patterns", nargs="*", help="scenario names or shell patterns (default: all)")
-    parser.add_argument("--build-dir", required=True)
+    parser.add_argument("--build-dir", required=True, help="the win64 build: the twin and the dialog driver")
+    parser.add_argument("--build-dir32", help="the win32 build: the product, for the NAME/i686 runs")
     parser.add_argument("--workers", type=int, default=int(os.environ.get("E2E_WORKERS", "2")))
     parser.add_argument("--screenshots", help="also copy every dialog picture into this folder")
     parser.add_argument("--keep-all", action="store_true", help="keep the folders of passing runs too")
@@ -97,13 +108,31 @@ def main(argv=None):
     chosen = select(SCENARIOS, options.patterns)
     if options.list:
         for scenario in chosen:
-            print("%-28s %s" % (scenario.name, scenario.summary))
+            print("%-30s %s" % (scenario.name, scenario.summary))
         return 0
+
+    build32 = os.path.abspath(options.build_dir32) if options.build_dir32 else None
+    left_out = None
+    if any(scenario.bitness == "i686" for scenario in chosen):
+        why_not = why_no_wine32() if build32 else "no win32 build was given (--build-dir32)"
+        if why_not:
+            dropped = sum(1 for scenario in chosen if scenario.bitness == "i686")
+            chosen = [scenario for scenario in chosen if scenario.bitness != "i686"]
+            left_out = "i686: the 32-bit setup.exe was not run (%d run%s left out), only its x64 twin: %s" % (
+                dropped, "" if dropped == 1 else "s", why_not)
+    if not chosen:
+        print(left_out)
+        print("0 passed, 0 failed")
+        return 1
 
     started = time.monotonic()
     work_root = tempfile.mkdtemp(prefix="moralume-e2e-")
     kept_root = os.path.join(HERE, "runs", time.strftime("%Y%m%d-%H%M%S"))
-    artifacts = Artifacts(os.path.abspath(options.build_dir), work_root, options.screenshots)
+    build64 = os.path.abspath(options.build_dir)
+    twin = Artifacts(build64, work_root, options.screenshots)
+    artifacts = {None: twin, "x64": twin}
+    if build32:
+        artifacts["i686"] = Artifacts(build32, work_root, options.screenshots, tools_dir=build64)
     workers = max(1, min(options.workers, len(chosen)))
     servers = []
     results = []
@@ -127,8 +156,8 @@ def main(argv=None):
                     scenario = pending.get_nowait()
                 except queue.Empty:
                     return
-                result = run_one(scenario, display, template_root, work_root, kept_root, artifacts,
-                                 options.keep_all)
+                result = run_one(scenario, display, template_root, work_root, kept_root,
+                                 artifacts[scenario.bitness], options.keep_all)
                 for attempt in range(1, options.retries + 1):
                     if result.passed:
                         break
@@ -140,8 +169,9 @@ def main(argv=None):
                         if result.kept:
                             print("    kept: " + os.path.relpath(result.kept))
                         sys.stdout.flush()
-                    result = run_one(scenario, display, template_root, work_root, kept_root, artifacts,
-                                     options.keep_all, "%s-again-%d" % (scenario.name, attempt))
+                    result = run_one(scenario, display, template_root, work_root, kept_root,
+                                     artifacts[scenario.bitness], options.keep_all,
+                                     "%s-again-%d" % (scenario.name, attempt))
                 with lock:
                     results.append(result)
                     print("%s %s (%.1f s)" % ("PASS" if result.passed else "FAIL", result.name, result.seconds))
@@ -167,6 +197,8 @@ def main(argv=None):
 
     passed = sum(1 for result in results if result.passed)
     failed = len(results) - passed
+    if left_out:
+        print(left_out)
     print("e2e: %d scenarios in %.1f s with %d workers" % (len(results), time.monotonic() - started, workers))
     print("%d passed, %d failed" % (passed, failed))
     return 0 if failed == 0 and results else 1

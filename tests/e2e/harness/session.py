@@ -8,7 +8,7 @@ from .driver import Driver
 from .prefix import user_folder
 from .registry import Registry
 from .screenshot import save_dialog_png
-from .wine import Wine
+from .wine import Wine, loader_for
 
 STAGE = "e2e"  # C:\e2e holds the installer, its options file and the driver
 
@@ -18,8 +18,11 @@ class ScenarioStop(Exception):
 
 
 class Session:
-    def __init__(self, name, run_dir, prefix, home, display, artifacts):
+    def __init__(self, name, run_dir, prefix, home, display, artifacts, label=None):
         self.name = name
+        self.label = label  # "i686" or "x64" where the scenario runs for each build; names its pictures
+        if label and artifacts.bitness != label:
+            raise RuntimeError("%s is %s, not %s" % (artifacts.setup_exe, artifacts.bitness, label))
         self.run_dir = run_dir
         self.display = display
         self.artifacts = artifacts
@@ -83,10 +86,13 @@ class Session:
         self.require(run.ok, "Wine's desktop did not come up: %s" % run.failure)
         self._desktop_up = True
 
-    def start(self, windows_exe, args=()):
+    def start(self, windows_exe, args=(), host_exe=None):
+        """Starts a program of drive C under the loader of its bitness; `host_exe` names the file
+        when `windows_exe` is a form that the host cannot resolve (a short path)."""
         self.wait_for_desktop()
+        loader = loader_for(host_exe or self.host_path(windows_exe))
         process, _ = self.wine.start([windows_exe] + list(args), os.path.basename(windows_exe.replace("\\", "/")),
-                                     cwd=self.stage)
+                                     cwd=self.stage, loader=loader)
         return process
 
     def wait_exit(self, process, what, timeout=60):
@@ -107,7 +113,7 @@ class Session:
     def screenshot(self, name, rect):
         path = os.path.join(self.run_dir, name + ".png")
         save_dialog_png(self.display, rect, path)
-        self.artifacts.publish_screenshot(name, path)
+        self.artifacts.publish_screenshot(name + ("-" + self.label if self.label else ""), path)
         return path
 
     def short_and_long(self, windows_path):

@@ -1,6 +1,10 @@
-"""Running programs in one Wine prefix, and ending every Wine process of it."""
+"""Running programs in one Wine prefix, and ending every Wine process of it.
+
+The prefix is a WoW64 one (WINEARCH=win64, made by wine64): 64-bit programs run under wine64,
+32-bit ones under wine32's loader, and one wineserver (the 64-bit one) serves both."""
 import os
 import shutil
+import struct
 import subprocess
 import time
 
@@ -15,6 +19,43 @@ def _first_existing(*candidates):
 
 WINE64 = _first_existing("wine64", "/usr/lib/wine/wine64")
 WINESERVER = _first_existing("/usr/lib/wine/wineserver64", "wineserver64", "wineserver")
+WINE32 = "/usr/lib/wine/wine"  # from wine32:i386, where the kernel runs 32-bit code
+RUNS_32BIT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "..", "scripts", "runs-32bit.sh")
+
+I386, AMD64 = 0x14C, 0x8664
+
+
+def pe_machine(path):
+    """The machine field of a PE file's header: I386 or AMD64 for ours."""
+    with open(path, "rb") as exe:
+        head = exe.read(4096)
+    pe = struct.unpack_from("<I", head, 0x3C)[0]
+    if head[:2] != b"MZ" or head[pe:pe + 4] != b"PE\0\0":
+        raise ValueError(path + " is not a PE file")
+    return struct.unpack_from("<H", head, pe + 4)[0]
+
+
+def loader_for(host_exe):
+    """wine32's loader for a 32-bit program, wine64 for a 64-bit one."""
+    machine = pe_machine(host_exe)
+    if machine == AMD64:
+        return WINE64
+    if machine == I386:
+        if not os.access(WINE32, os.X_OK):
+            raise RuntimeError("%s is a 32-bit program and wine32 is not installed (%s)" % (host_exe, WINE32))
+        return WINE32
+    raise ValueError("%s is for machine %#x, neither i386 nor x86-64" % (host_exe, machine))
+
+
+def why_no_wine32():
+    """None where 32-bit programs can run here; otherwise why not, in a few words."""
+    probe = subprocess.run(["bash", RUNS_32BIT], stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
+                           stderr=subprocess.STDOUT, text=True)
+    if probe.returncode != 0:
+        return probe.stdout.strip() or "scripts/runs-32bit.sh failed (%d)" % probe.returncode
+    if not os.access(WINE32, os.X_OK):
+        return "wine32 is not installed (no %s)" % WINE32
+    return None
 
 
 class Wine:
@@ -61,17 +102,17 @@ class Wine:
         stem = os.path.join(self.log_dir, "%02d-%s" % (self._count, name))
         return stem + ".out", stem + ".err"
 
-    def start(self, args, name, cwd=None):
-        """Starts wine64 with `args` in the background; returns (process, stdout path)."""
+    def start(self, args, name, cwd=None, loader=WINE64):
+        """Starts `loader` (wine64 or wine32's) with `args` in the background; returns (process, stdout path)."""
         out_path, err_path = self._log_paths(name)
         with open(out_path, "wb") as out, open(err_path, "wb") as err:
-            process = subprocess.Popen([WINE64] + list(args), env=self.env, cwd=cwd or self._default_cwd(),
+            process = subprocess.Popen([loader] + list(args), env=self.env, cwd=cwd or self._default_cwd(),
                                        stdin=subprocess.DEVNULL, stdout=out, stderr=err)
         return process, out_path
 
-    def run(self, args, name, timeout=60, cwd=None):
-        """Runs wine64 with `args` to its end; returns (exit code, stdout bytes)."""
-        process, out_path = self.start(args, name, cwd)
+    def run(self, args, name, timeout=60, cwd=None, loader=WINE64):
+        """Runs `loader` with `args` to its end; returns (exit code, stdout bytes)."""
+        process, out_path = self.start(args, name, cwd, loader)
         try:
             code = process.wait(timeout=timeout)
         except subprocess.TimeoutExpired:

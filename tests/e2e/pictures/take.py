@@ -131,7 +131,8 @@ def photograph_copy_dialog(session, installer_pid):
     session.artifacts.publish_screenshot("copy-dialog", chosen)
 
 
-@scenario("pictures", "every dialog clicked through with a PNG of each, the copy dialog half-way")
+@scenario("pictures", "every dialog clicked through with a PNG of each, the copy dialog half-way",
+          each_build=False)
 def pictures(session):
     session.stage_program(os.path.join(session.artifacts.build_dir, "busy_dialog.exe"), "busy_dialog.exe")
     associated = [extension for extension in EXTENSIONS if extension not in CLEARED.values()]

@@ -1,20 +1,28 @@
-"""Every end-to-end scenario, registered by name in the order they are listed."""
+"""Every end-to-end scenario, registered by name in the order they are listed.
+
+A scenario of the installer runs once for each build: "NAME/i686" against the product
+(build/win32, under wine32) and "NAME/x64" against its twin (build/win64, under wine64)."""
 import importlib
+
+BITNESSES = ("i686", "x64")
 
 
 class Scenario:
-    def __init__(self, name, function, summary):
-        self.name = name
+    def __init__(self, name, function, summary, bitness=None):
+        self.name = name + ("/" + bitness if bitness else "")
         self.function = function
         self.summary = summary
+        self.bitness = bitness
 
 
 SCENARIOS = []
 
 
-def scenario(name, summary):
+def scenario(name, summary, each_build=True):
+    """each_build=False: one run, for the harness's own programs, which come from the win64 build."""
     def register(function):
-        SCENARIOS.append(Scenario(name, function, summary))
+        for bitness in BITNESSES if each_build else (None,):
+            SCENARIOS.append(Scenario(name, function, summary, bitness))
         return function
     return register
 

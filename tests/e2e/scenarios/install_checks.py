@@ -11,7 +11,11 @@ CLASS_KEY = "HKCR\\MoraLUME_TOVA"
 CLASS_NAME = "MoraLUME_TOVA"
 ASSOCIATION = "MoraLume_TOVA"
 BACKUP_PREFIX = "MoraLUME_TOVA\\license\\ins"
-UNINSTALL_KEY = "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\MoraLUME"
+# The uninstall entry as the 64-bit view shows it, where Windows' list of programs reads both:
+# a 32-bit installer writes into the 32-bit view, which is Wow6432Node. HKCR's class and extension
+# keys are shared by both views, so they are read in one.
+UNINSTALL = "Microsoft\\Windows\\CurrentVersion\\Uninstall\\MoraLUME"
+UNINSTALL_KEYS = {"x64": "HKLM\\Software\\" + UNINSTALL, "i686": "HKLM\\Software\\Wow6432Node\\" + UNINSTALL}
 GROUP = "MoraLUME"
 PROGRAM = "lume32.exe"
 LOG = "lume32.log"
@@ -56,12 +60,20 @@ class Expected:
         return join(self.destination, PROGRAM)
 
 
+def uninstall_keys(session):
+    """(where the installer's uninstall entry belongs, where the other bitness's would be)."""
+    bitness = session.artifacts.bitness
+    return UNINSTALL_KEYS[bitness], UNINSTALL_KEYS["x64" if bitness == "i686" else "i686"]
+
+
 def gather(session, expected):
     """Reads the registry while Wine still runs; files are read after every Wine process has ended."""
     registry = session.registry
+    own, other = uninstall_keys(session)
     state = {
         "class": registry.query(CLASS_KEY, recursive=True),
-        "uninstall": registry.query(UNINSTALL_KEY),
+        "uninstall": registry.query(own, view=64),
+        "uninstall elsewhere": registry.query(other, view=64),
         "extensions": {extension: registry.default_value("HKCR\\" + extension) for extension in EXTENSIONS},
     }
     if os.path.exists(session.host_path(expected.main_program)):
@@ -154,8 +166,10 @@ def check_associations(session, expected, state):
 
 
 def check_uninstall(session, expected, state):
-    values = _values(state["uninstall"], UNINSTALL_KEY)
-    session.require(values is not None, "uninstall entry exists")
+    own, other = uninstall_keys(session)
+    session.equal(state["uninstall elsewhere"], None, "uninstall entry under %s" % other)
+    values = _values(state["uninstall"], own)
+    session.require(values is not None, "uninstall entry exists under %s" % own)
     session.equal(values.get("DisplayName"), ("REG_SZ", "MoraLUME Viewer"), "DisplayName")
     session.equal(values.get("UninstallString"), ("REG_SZ", expected.main_program + " . -u"), "UninstallString")
 
@@ -211,5 +225,6 @@ def check_nothing_installed(session, expected, state):
                   "destination %s not created" % expected.destination)
     session.equal(state["class"], None, "class key")
     session.equal(state["uninstall"], None, "uninstall entry")
+    session.equal(state["uninstall elsewhere"], None, "uninstall entry in the other view")
     session.equal(state["extensions"], expected.baseline, "extension classes unchanged")
     session.check(not os.path.exists(os.path.join(session.programs_folder(), GROUP)), "no Program Manager group")

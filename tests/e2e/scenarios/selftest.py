@@ -23,7 +23,8 @@ def _start_probe(session):
     return session.start(session.stage_program(session.artifacts.probe_exe, "probe_dialog.exe"))
 
 
-@scenario("selftest-driver", "the driver reads, types, clicks and presses in a probe dialog; a PNG of it")
+@scenario("selftest-driver", "the driver reads, types, clicks and presses in a probe dialog; a PNG of it",
+          each_build=False)
 def selftest_driver(session):
     process = _start_probe(session)
     run = session.drive(["wait", PROBE, 30000], ["dump"])
@@ -54,7 +55,8 @@ def selftest_driver(session):
                   "what the probe kept")
 
 
-@scenario("selftest-keys", "Esc, the close box and Enter end the probe dialog as a user's keys would")
+@scenario("selftest-keys", "Esc, the close box and Enter end the probe dialog as a user's keys would",
+          each_build=False)
 def selftest_keys(session):
     cases = [("esc", [["key", "esc"]], 2), ("close box", [["close"]], 3),
              ("enter after a click", [["toggle", 104], ["key", "enter"]], 0)]
@@ -67,7 +69,8 @@ def selftest_keys(session):
     session.check(not missing.ok and missing.failure == "wait: dialog did not appear", "a missing dialog times out")
 
 
-@scenario("selftest-progman", "Wine's progman: a group with one shortcut read back; AddItem with arguments refused")
+@scenario("selftest-progman", "Wine's progman: a group with one shortcut read back; AddItem with arguments refused",
+          each_build=False)
 def selftest_progman(session):
     target = session.stage_program(session.artifacts.probe_exe, "probe_dialog.exe")
     commands = ["[CreateGroup(MoraLUME)]", "[ShowGroup(MoraLUME,1)]",
@@ -87,7 +90,8 @@ def selftest_progman(session):
                   "shortcut read back")
 
 
-@scenario("selftest-prefix", "the scenario prefix: no z: drive, private home, registry written and read back")
+@scenario("selftest-prefix", "the scenario prefix: no z: drive, private home, registry written and read back",
+          each_build=False)
 def selftest_prefix(session):
     devices = os.listdir(os.path.join(session.wine.prefix, "dosdevices"))
     session.equal(sorted(device for device in devices if len(device) == 2 and device.endswith(":")), ["c:"],
@@ -121,7 +125,8 @@ def selftest_program_log(session):
     short, long = session.short_and_long(expected.main_program)
     session.check(short != long and " " not in short, "short form %r differs from %r and has no blank" % (short, long))
     session.equal(session.wait_exit(session.start(expected.main_program, ["-Q"]), "lume32 -Q"), 0, "lume32 -Q exit")
-    session.equal(session.wait_exit(session.start(short), "lume32"), 0, "lume32 exit")
+    session.equal(session.wait_exit(session.start(short, host_exe=os.path.join(folder, name)), "lume32"), 0,
+                  "lume32 exit")
     session.finish()
     session.equal(log_starts(session, expected), ["-Q", ""], "arguments logged")
     check_starts(session, expected, {"short": short})
