@@ -3,7 +3,7 @@ import os
 
 from . import scenario
 from . import installer_ui as ui
-from .flows import run_installer
+from .flows import FAILED, NOT_BEGUN, run_installer
 from .install_checks import Expected, check_nothing_installed, gather
 
 
@@ -20,7 +20,7 @@ def _refused(session, kind, text, picture):
         s.drive(["absent", ui.PATH_CAPTION, 0], ["wait", ui.ERROR_CAPTION, 1000], ["press", ui.OK],
                 ["gone", 10000])
 
-    run_installer(session, kind=kind, steps=answer)
+    run_installer(session, kind=kind, steps=answer, exit_code=NOT_BEGUN)
     state = gather(session, expected)
     session.finish()
     check_nothing_installed(session, expected, state)
@@ -43,7 +43,7 @@ def hostile_name(session):
         s.equal(ui.message_box_text(run), ui.CORRUPT_TEXT, "message box text")
         s.drive(["wait", ui.ERROR_CAPTION, 1000], ["press", ui.OK], ["gone", 10000])
 
-    run_installer(session, kind="hostile-name", options=["sSilent=1"], steps=answer)
+    run_installer(session, kind="hostile-name", options=["sSilent=1"], steps=answer, exit_code=FAILED)
     session.finish()
     escaped = [os.path.join(folder, name) for folder, _, names in os.walk(session.wine.drive_c)
                for name in names if name.lower() == "escaped.txt"]

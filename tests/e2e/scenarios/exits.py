@@ -1,7 +1,7 @@
 """Leaving the installation from each dialog: by its Exit button, and by Esc or the close box."""
 from . import scenario
 from . import installer_ui as ui
-from .flows import run_installer
+from .flows import CANCELLED, COMPLETED, run_installer
 from .install_checks import Expected, check_installed, check_nothing_installed, gather
 
 
@@ -25,7 +25,8 @@ def _leaving_scenario(name, caption, how):
     def leave(session):
         complete = caption == ui.COMPLETE_CAPTION
         expected = Expected(session, starts=("-Q",) if complete else ())
-        run_installer(session, steps=lambda s: (_until(s, caption), _leave(s, caption, how)))
+        run_installer(session, steps=lambda s: (_until(s, caption), _leave(s, caption, how)),
+                      exit_code=COMPLETED if complete else CANCELLED)
         state = gather(session, expected)
         session.finish()
         if complete:

@@ -5,14 +5,18 @@ import time
 from .installer_ui import DIALOG_TIMEOUT_MS
 
 
-def run_installer(session, kind="linked", options=None, args=(), steps=None):
-    """Stages and starts setup.exe, runs `steps(session)` while it runs, and checks its exit code 0."""
+# The installer's exit codes.
+COMPLETED, NOT_BEGUN, CANCELLED, FAILED = 0, 1, 2, 3
+
+
+def run_installer(session, kind="linked", options=None, args=(), steps=None, exit_code=COMPLETED):
+    """Stages and starts setup.exe, runs `steps(session)` while it runs, and checks its exit code."""
     path = session.stage_installer(kind, options)
     process = session.start(path, args)
     if steps:
         steps(session)
     code = session.wait_exit(process, "setup.exe", timeout=DIALOG_TIMEOUT_MS // 1000 + 30)
-    session.equal(code, 0, "setup.exe exit code")
+    session.equal(code, exit_code, "setup.exe exit code")
     return code
 
 

@@ -1,6 +1,6 @@
 """Silent installations, steered by tovaopt.ini beside the installer."""
 from . import scenario
-from .flows import run_installer
+from .flows import CANCELLED, run_installer
 from .install_checks import Expected, check_installed, check_nothing_installed, gather
 
 
@@ -34,7 +34,7 @@ def silent_assoc_0(session):
 @scenario("silent-assoc-minus-1", "sSilent=1 and sAssoc=-1: the run ends at the checklist, nothing installed")
 def silent_assoc_minus_1(session):
     expected = Expected(session, starts=())
-    run_installer(session, options=["sSilent=1", "sAssoc=-1"])
+    run_installer(session, options=["sSilent=1", "sAssoc=-1"], exit_code=CANCELLED)
     state = gather(session, expected)
     session.finish()
     check_nothing_installed(session, expected, state)
