@@ -51,9 +51,11 @@ int WINAPI GetLocaleInfoA(LCID, LCTYPE type, LPSTR buffer, int size) {
 }
 
 int WINAPI wvsprintfA(LPSTR buffer, LPCSTR format, va_list arguments) {
-  const int limit = 1025;
+  // As under Wine: 1,024 bytes at most, the NUL included; a cut text
+  // reports 1,024.
+  const int limit = 1024;
   int length = vsnprintf(buffer, limit, format, arguments);
-  return length < limit ? length : limit - 1;
+  return length < limit ? length : limit;
 }
 
 int WINAPIV wsprintfA(LPSTR buffer, LPCSTR format, ...) {

@@ -38,6 +38,8 @@
 #endif
 #define ERROR_ALREADY_EXISTS 183L
 #define ERROR_FILENAME_EXCED_RANGE 206L
+#define ERROR_RESOURCE_TYPE_NOT_FOUND 1813L
+#define ERROR_RESOURCE_NAME_NOT_FOUND 1814L
 
 DWORD WINAPI GetLastError(void);
 void WINAPI SetLastError(DWORD error);
@@ -49,8 +51,8 @@ DWORD WINAPI GetModuleFileNameA(HMODULE module, LPSTR buffer, DWORD size);
 // ERROR_INSUFFICIENT_BUFFER when it does not fit (what fits is written).
 int WINAPI GetLocaleInfoA(LCID locale, LCTYPE type, LPSTR buffer, int size);
 
-// The system's formatter: %d, %ld, %s and the like; at most 1,024
-// characters and the NUL are written.
+// The system's formatter: %d, %ld, %s and the like; at most 1,024 bytes are
+// written, the NUL included (1,023 characters), and a cut text reports 1,024.
 int WINAPI wvsprintfA(LPSTR buffer, LPCSTR format, va_list arguments);
 int WINAPIV wsprintfA(LPSTR buffer, LPCSTR format, ...);
 
