@@ -1035,6 +1035,185 @@ void ProbeLocaleAndVersion() {
   Out("GetVersion.highbit", "%lu", static_cast<unsigned long>(version >> 31));
 }
 
+// ---- Current directory, tick count, starting a program, the formatter -------
+
+// The installer formats through wvsprintfA.
+int Format(char *buffer, const char *format, ...) {
+  va_list arguments;
+  va_start(arguments, format);
+  int length = wvsprintfA(buffer, format, arguments);
+  va_end(arguments);
+  return length;
+}
+
+void ProbeProcessAndFormatter() {
+  for (DWORD size : {0u, 8u, 9u, 64u}) {  // "C:\probe" is 8 characters
+    char buffer[64];
+    memset(buffer, kFill, sizeof buffer);
+    DWORD length = GetCurrentDirectoryA(size, size ? buffer : nullptr);
+    Out(Name("GetCurrentDirectoryA.size%lu", static_cast<unsigned long>(size)).c_str(), "ret=%lu buffer='%s'",
+        static_cast<unsigned long>(length), Escaped(buffer, 10).c_str());
+  }
+  DWORD first = GetTickCount();
+  DWORD second = GetTickCount();
+  Out("GetTickCount", "%s", second - first < 1000 ? "steady" : "jumped");
+  UINT started = WinExec("C:\\probe\\nosuchprogram.exe", SW_SHOWNORMAL);
+  Out("WinExec.missing", "ret=%u", started);
+
+  // The installer's formats, and the formatter's limit of 1,024 characters.
+  std::string half(600, 'h');
+  const struct {
+    const char *name;
+    const char *format;
+    const char *text;
+    long number;
+  } formats[] = {
+      {"wvsprintfA.d", "%d", "", -42},
+      {"wvsprintfA.percent", "%ld%%", "", 99},
+      {"wvsprintfA.path", "%s\\%s", "C:\\MLUME", 0},
+      {"wvsprintfA.long", "%s\\%s", half.c_str(), 0},
+  };
+  for (const auto &probe : formats) {
+    std::vector<char> buffer(2048, kFill);
+    int length = probe.text[0] ? Format(buffer.data(), probe.format, probe.text, probe.text)
+                               : Format(buffer.data(), probe.format, probe.number);
+    const void *nul = memchr(buffer.data(), '\0', buffer.size());
+    size_t untouched = 0;
+    for (char c : buffer) untouched += c == kFill;
+    Out(probe.name, "ret=%d nul=%ld untouched=%zu text='%s'", length,
+        nul ? static_cast<long>(static_cast<const char *>(nul) - buffer.data()) : -1L, untouched,
+        Escaped(buffer.data(), length > 0 && length < 40 ? static_cast<size_t>(length) : 0).c_str());
+  }
+}
+
+// ---- Resources --------------------------------------------------------------
+
+void ProbeResources() {
+  HRSRC found = FindResourceA(Instance(), MAKEINTRESOURCEA(100), RT_DIALOG);
+  Out("FindResourceA.dialog", "%s", found ? "handle" : "null");
+  DWORD size = SizeofResource(Instance(), found);
+  HGLOBAL loaded = LoadResource(Instance(), found);
+  const unsigned char *bytes = static_cast<const unsigned char *>(LockResource(loaded));
+  unsigned long style = bytes ? bytes[0] | bytes[1] << 8 | bytes[2] << 16 | static_cast<unsigned long>(bytes[3]) << 24 : 0;
+  Out("LockResource.dialog", "size=%lu %s style=0x%08lx", static_cast<unsigned long>(size), bytes ? "pointer" : "null",
+      style);
+  Out("FreeResource", "ret=%d", FreeResource(loaded));
+  ResetError();
+  HRSRC missing = FindResourceA(Instance(), MAKEINTRESOURCEA(999), RT_DIALOG);
+  Out("FindResourceA.missingname", "%s err=%lu", missing ? "handle" : "null", Error());
+  ResetError();
+  missing = FindResourceA(Instance(), MAKEINTRESOURCEA(100), MAKEINTRESOURCEA(77));
+  Out("FindResourceA.missingtype", "%s err=%lu", missing ? "handle" : "null", Error());
+}
+
+// ---- Windows and controls of the dialog -------------------------------------
+
+const int kEntry = 101, kCheckBox = 102, kText = 103, kTextBox = 104;
+
+void ProbeControls(HWND dialog) {
+  HWND entry = GetDlgItem(dialog, kEntry);
+  Out("GetDlgItem", "%s missing=%s", entry ? "handle" : "null", GetDlgItem(dialog, 999) ? "handle" : "null");
+  Out("GetDlgCtrlID", "%d", GetDlgCtrlID(entry));
+  Out("IsWindow", "entry=%d null=%d", IsWindow(entry), IsWindow(nullptr));
+  Out("SetDlgItemTextA", "ret=%d", SetDlgItemTextA(dialog, kEntry, "hello world"));
+  Out("GetWindowTextLengthA", "%d", GetWindowTextLengthA(entry));
+  for (int size : {64, 12, 11, 5, 1, 0}) {
+    char buffer[64];
+    memset(buffer, kFill, sizeof buffer);
+    UINT got = GetDlgItemTextA(dialog, kEntry, buffer, size);
+    Out(Name("GetDlgItemTextA.size%d", size).c_str(), "ret=%u buffer='%s'", got, Escaped(buffer, 13).c_str());
+    memset(buffer, kFill, sizeof buffer);
+    int text = GetWindowTextA(entry, buffer, size);
+    Out(Name("GetWindowTextA.size%d", size).c_str(), "ret=%d buffer='%s'", text, Escaped(buffer, 13).c_str());
+  }
+  SendMessageA(entry, EM_LIMITTEXT, 5, 0);
+  LRESULT set = SendMessageA(entry, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("1234567890"));
+  LRESULT length = SendMessageA(entry, WM_GETTEXTLENGTH, 0, 0);
+  Out("WM_SETTEXT.overlimit", "ret=%ld length=%ld", static_cast<long>(set), static_cast<long>(length));
+  SendMessageA(entry, EM_SETSEL, 2, 5);
+  DWORD start = 99, end = 99;
+  LRESULT selection = SendMessageA(entry, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  Out("EM_GETSEL", "ret=0x%lx start=%lu end=%lu", static_cast<unsigned long>(selection), static_cast<unsigned long>(start),
+      static_cast<unsigned long>(end));
+  SendMessageA(entry, EM_SETSEL, 0, -1);
+  SendMessageA(entry, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  Out("EM_SETSEL.all", "start=%lu end=%lu", static_cast<unsigned long>(start), static_cast<unsigned long>(end));
+
+  // The licence box's pattern: replace everything, scroll to the top, read-only.
+  HWND box = GetDlgItem(dialog, kTextBox);
+  SendMessageA(box, EM_SETSEL, 0, -1);
+  SendMessageA(box, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>("line one\r\nline two\r\nline three"));
+  LRESULT lines = SendMessageA(box, EM_GETLINECOUNT, 0, 0);
+  SendMessageA(box, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  LRESULT scrolled = SendMessageA(box, EM_LINESCROLL, 0, -10000);
+  LRESULT top = SendMessageA(box, EM_GETFIRSTVISIBLELINE, 0, 0);
+  LRESULT readOnly = SendMessageA(box, EM_SETREADONLY, TRUE, 0);
+  Out("EM_REPLACESEL", "length=%d lines=%ld caret=%lu-%lu", GetWindowTextLengthA(box), static_cast<long>(lines),
+      static_cast<unsigned long>(start), static_cast<unsigned long>(end));
+  Out("EM_LINESCROLL", "ret=%ld top=%ld readonly=%ld", static_cast<long>(scrolled), static_cast<long>(top),
+      static_cast<long>(readOnly));
+
+  BOOL checked = CheckDlgButton(dialog, kCheckBox, BST_CHECKED);
+  UINT state = IsDlgButtonChecked(dialog, kCheckBox);
+  LRESULT message = SendDlgItemMessageA(dialog, kCheckBox, BM_GETCHECK, 0, 0);
+  Out("CheckDlgButton", "ret=%d checked=%u getcheck=%ld", checked, state, static_cast<long>(message));
+  SendDlgItemMessageA(dialog, kCheckBox, BM_SETCHECK, BST_UNCHECKED, 0);
+  Out("BM_SETCHECK", "checked=%u", IsDlgButtonChecked(dialog, kCheckBox));
+  Out("IsDlgButtonChecked.text", "%u", IsDlgButtonChecked(dialog, kText));
+
+  HWND text = GetDlgItem(dialog, kText);
+  BOOL wasVisible = ShowWindow(text, SW_HIDE);
+  BOOL wasVisibleAgain = ShowWindow(text, SW_HIDE);
+  Out("ShowWindow.hide", "ret=%d again=%d visible=%d", wasVisible != 0, wasVisibleAgain != 0, IsWindowVisible(text));
+  BOOL wasDisabled = EnableWindow(entry, FALSE);
+  BOOL wasDisabledAgain = EnableWindow(entry, FALSE);
+  BOOL enabled = IsWindowEnabled(entry);
+  BOOL wasDisabledLast = EnableWindow(entry, TRUE);
+  Out("EnableWindow", "ret=%d again=%d enabled=%d back=%d", wasDisabled != 0, wasDisabledAgain != 0, enabled,
+      wasDisabledLast != 0);
+  Out("SetWindowTextA.dialog", "ret=%d", SetWindowTextA(dialog, "probe dialog"));
+  char caption[32];
+  int captionLength = GetWindowTextA(dialog, caption, sizeof caption);
+  Out("GetWindowTextA.dialog", "ret=%d '%s'", captionLength, caption);
+}
+
+void ProbeGdi(HWND dialog) {
+  HDC dc = GetDC(dialog);
+  RECT client;
+  BOOL got = GetClientRect(dialog, &client);
+  Out("GetDC", "%s clientrect=%d origin=%ld,%ld", dc ? "handle" : "null", got, static_cast<long>(client.left),
+      static_cast<long>(client.top));
+  HGDIOBJ font = GetStockObject(SYSTEM_FONT);
+  HGDIOBJ previous = SelectObject(dc, font);
+  HGDIOBJ back = SelectObject(dc, previous);
+  Out("SelectObject", "%s back=%s", previous ? "handle" : "null", back == font ? "same" : "other");
+  COLORREF background = SetBkColor(dc, RGB(1, 2, 3));
+  COLORREF background2 = SetBkColor(dc, RGB(4, 5, 6));
+  Out("SetBkColor", "previous=0x%06lx then=0x%06lx", static_cast<unsigned long>(background),
+      static_cast<unsigned long>(background2));
+  COLORREF foreground = SetTextColor(dc, RGB(7, 8, 9));
+  COLORREF foreground2 = SetTextColor(dc, RGB(0, 0, 0));
+  Out("SetTextColor", "previous=0x%06lx then=0x%06lx", static_cast<unsigned long>(foreground),
+      static_cast<unsigned long>(foreground2));
+  int mode = SetBkMode(dc, TRANSPARENT);
+  int mode2 = SetBkMode(dc, OPAQUE);
+  Out("SetBkMode", "previous=%d then=%d", mode, mode2);
+  RECT area = {0, 0, 40, 20};
+  int filled = FillRect(dc, &area, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  int height = DrawTextA(dc, "50%", -1, &area, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOCLIP);
+  BOOL inverted = InvertRect(dc, &area);
+  Out("FillRect", "ret=%d drawtext=%s invert=%d", filled != 0, height > 0 ? "height" : "0", inverted != 0);
+  LOGFONTA description;
+  memset(&description, 0, sizeof description);
+  description.lfHeight = -12;
+  description.lfWeight = FW_NORMAL;
+  strcpy(description.lfFaceName, "Courier New");
+  HFONT made = CreateFontIndirectA(&description);
+  BOOL deleted = DeleteObject(made);
+  Out("CreateFontIndirectA", "%s delete=%d", made ? "handle" : "null", deleted);
+  Out("ReleaseDC", "%d", ReleaseDC(dialog, dc));
+}
+
 // ---- Timers (they need a window: a dialog of the probe's resources) ---------
 
 const UINT_PTR kNamedTimer = 7;
@@ -1075,6 +1254,8 @@ INT_PTR CALLBACK ProbeDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
   static UINT_PTR s_copyTimer;
   switch (message) {
     case WM_INITDIALOG:
+      ProbeControls(dialog);
+      ProbeGdi(dialog);
       ProbeTimersOf(dialog);
       // The copy dialog's pattern: SetTimer(dialog, 0) now, the first WM_TIMER later.
       s_copyTimer = SetTimer(dialog, 0, 20, nullptr);
@@ -1171,6 +1352,8 @@ int main() {
   ProbeRegistryWrites();
   ProbeGlobalMemory();
   ProbeLocaleAndVersion();
+  ProbeProcessAndFormatter();
+  ProbeResources();
   ProbeTimers();
   ProbeDde();
   ProbeConstants();
