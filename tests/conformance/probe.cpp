@@ -1171,6 +1171,11 @@ void ProbeControls(HWND dialog) {
   BOOL wasDisabledLast = EnableWindow(entry, TRUE);
   Out("EnableWindow", "ret=%d again=%d enabled=%d back=%d", wasDisabled != 0, wasDisabledAgain != 0, enabled,
       wasDisabledLast != 0);
+  // As the completion and association dialogs do while they start.
+  HWND checkBox = GetDlgItem(dialog, kCheckBox);
+  HWND previous = SetFocus(checkBox);
+  Out("SetFocus.initdialog", "previous=%s focus=%s", previous == entry ? "entry" : previous ? "other" : "null",
+      GetFocus() == checkBox ? "checkbox" : GetFocus() ? "other" : "null");
   Out("SetWindowTextA.dialog", "ret=%d", SetWindowTextA(dialog, "probe dialog"));
   char caption[32];
   int captionLength = GetWindowTextA(dialog, caption, sizeof caption);
