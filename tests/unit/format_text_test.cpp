@@ -25,7 +25,7 @@ TEST(FormatTextTest, LongArgumentsStopAtTheFormattersLimit) {
   char buffer[2048];
   std::string path(1500, 'p');
   FormatText(buffer, sizeof buffer, "Filename=%s", path.c_str());
-  EXPECT_EQ(std::string(buffer).size(), 1024u);
+  EXPECT_EQ(std::string(buffer).size(), 1023u) << "1,024 bytes with the NUL, as under Wine";
 }
 
 }  // namespace

@@ -1,4 +1,6 @@
-// OpenFile and the _h/_l file calls over POSIX descriptors.
+// OpenFile, CreateFileA and the _h/_l file calls over POSIX descriptors: a
+// handle is the descriptor's number, kept with the access and sharing it was
+// opened with.
 #include <windows.h>
 
 #include <algorithm>
@@ -29,7 +31,14 @@ extern std::string g_fileRoot;
 
 namespace {
 
-std::map<int, std::string> g_openDescriptors;  // descriptor -> full Windows path
+struct OpenedFile {
+  dev_t device;
+  ino_t inode;
+  DWORD access;  // GENERIC_READ, GENERIC_WRITE
+  DWORD share;   // FILE_SHARE_*
+  std::string path;  // full Windows path, for the event log
+};
+std::map<int, OpenedFile> g_openDescriptors;
 std::set<std::string> g_failCreation;     // full upper-case Windows paths
 std::set<std::string> g_failDirectories;  // likewise
 long long g_diskSpace = -1;
@@ -69,60 +78,178 @@ std::vector<std::string> ListEntries(bool directories) {
 
 bool IsWritable(const struct stat &info) { return (info.st_mode & S_IWUSR) != 0; }
 
-void SetError(LPOFSTRUCT info, int error) {
-  if (info) info->nErrCode = static_cast<WORD>(error);
+void LogPathEvent(const char *what, LPCSTR path) {
+  std::string full;
+  sim::FullWindowsPath(path, full);
+  sim::LogEvent(what + full);
+}
+
+template <typename T>
+T Fail(DWORD error, T result) {
+  SetLastError(error);
+  return result;
+}
+
+// Whether the folder that would hold this host path exists.
+bool ParentExists(const std::string &host) {
+  struct stat info;
+  size_t slash = host.find_last_of('/');
+  return slash != std::string::npos && stat(host.substr(0, slash).c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+// A new handle's access and sharing against those of the file's open handles.
+bool SharingAllows(const struct stat &file, DWORD access, DWORD share) {
+  for (const auto &entry : g_openDescriptors) {
+    const OpenedFile &open = entry.second;
+    if (open.device != file.st_dev || open.inode != file.st_ino) continue;
+    if (((access & GENERIC_READ) && !(open.share & FILE_SHARE_READ)) ||
+        ((access & GENERIC_WRITE) && !(open.share & FILE_SHARE_WRITE)) ||
+        ((open.access & GENERIC_READ) && !(share & FILE_SHARE_READ)) ||
+        ((open.access & GENERIC_WRITE) && !(share & FILE_SHARE_WRITE)))
+      return false;
+  }
+  return true;
+}
+
+// What CreateFileA does: the descriptor, or -1 with the error set.
+int OpenOrCreate(LPCSTR path, DWORD access, DWORD share, DWORD disposition, DWORD attributes) {
+  if (disposition < CREATE_NEW || disposition > TRUNCATE_EXISTING) return Fail(ERROR_INVALID_PARAMETER, -1);
+  std::string host = path && *path ? sim::HostPath(path) : "";
+  if (host.empty() || !ParentExists(host)) return Fail(ERROR_PATH_NOT_FOUND, -1);
+  struct stat existing;
+  bool exists = stat(host.c_str(), &existing) == 0;
+  if (exists && S_ISDIR(existing.st_mode)) return Fail(ERROR_ACCESS_DENIED, -1);
+  if (exists && disposition == CREATE_NEW) return Fail(ERROR_FILE_EXISTS, -1);
+  if (!exists && (disposition == OPEN_EXISTING || disposition == TRUNCATE_EXISTING))
+    return Fail(ERROR_FILE_NOT_FOUND, -1);
+  bool truncates = disposition == CREATE_ALWAYS || disposition == TRUNCATE_EXISTING;
+  bool creates = disposition == CREATE_ALWAYS || disposition == CREATE_NEW || (!exists && disposition == OPEN_ALWAYS);
+  if (creates && g_failCreation.count(PathKey(path))) return Fail(ERROR_ACCESS_DENIED, -1);
+  if (exists) {
+    if (!SharingAllows(existing, access, share)) return Fail(ERROR_SHARING_VIOLATION, -1);
+    // Root ignores permission bits; Windows refuses writing a read-only file.
+    if (((access & GENERIC_WRITE) || truncates) && !IsWritable(existing)) return Fail(ERROR_ACCESS_DENIED, -1);
+  }
+  // The descriptor may do more than the handle allows: the table says what.
+  int flags = ((access & GENERIC_WRITE) || truncates) ? O_RDWR : O_RDONLY;
+  if (creates) flags |= O_CREAT;
+  if (truncates) flags |= O_TRUNC;
+  int fd = open(host.c_str(), flags | O_CLOEXEC, 0644);
+  if (fd < 0) return Fail(errno == ENOENT || errno == ENOTDIR ? ERROR_PATH_NOT_FOUND : ERROR_ACCESS_DENIED, -1);
+  struct stat opened;
+  fstat(fd, &opened);
+  if (!exists && (attributes & FILE_ATTRIBUTE_READONLY)) fchmod(fd, 0444);
+  std::string full;
+  sim::FullWindowsPath(path, full);
+  g_openDescriptors[fd] = OpenedFile{opened.st_dev, opened.st_ino, access, share, full};
+  if (creates || truncates) sim::LogEvent("create " + full);
+  SetLastError(exists && (disposition == CREATE_ALWAYS || disposition == OPEN_ALWAYS) ? ERROR_ALREADY_EXISTS
+                                                                                      : ERROR_SUCCESS);
+  return fd;
+}
+
+// The access and sharing that OpenFile's and _lopen's OF_ bits stand for.
+DWORD AccessOf(UINT style) {
+  switch (style & 0x3) {
+    case OF_READ: return GENERIC_READ;
+    case OF_WRITE: return GENERIC_WRITE;
+    default: return GENERIC_READ | GENERIC_WRITE;
+  }
+}
+DWORD SharingOf(UINT style) {
+  switch (style & 0x70) {
+    case OF_SHARE_EXCLUSIVE: return 0;
+    case OF_SHARE_DENY_WRITE: return FILE_SHARE_READ;
+    case OF_SHARE_DENY_READ: return FILE_SHARE_WRITE;
+    default: return FILE_SHARE_READ | FILE_SHARE_WRITE;  // compatibility mode and deny none
+  }
+}
+
+bool IsBareName(const char *path) { return !strpbrk(path, "\\/:"); }
+
+// Where OpenFile finds an existing file: a bare name in the module's folder,
+// then in the current one; any other path as it is. False when missing.
+bool SearchFile(const char *path, std::string &found) {
+  std::vector<std::string> candidates;
+  if (IsBareName(path)) {
+    char module[MAX_PATH + 1];
+    DWORD length = GetModuleFileNameA(nullptr, module, MAX_PATH);
+    std::string folder(module, length < MAX_PATH ? length : 0);
+    folder = folder.substr(0, folder.find_last_of("\\/:") + 1);
+    if (!folder.empty()) candidates.push_back(folder + path);
+  }
+  candidates.push_back(path);
+  for (const std::string &candidate : candidates) {
+    struct stat info;
+    if (stat(sim::HostPath(candidate).c_str(), &info) == 0 && sim::FullWindowsPath(candidate, found)) return true;
+  }
+  return false;
 }
 
 }  // namespace
 
 HFILE WINAPI OpenFile(LPCSTR path, LPOFSTRUCT info, UINT style) {
-  if (info) {
-    memset(info, 0, sizeof(*info));
-    info->cBytes = sizeof(*info);
-  }
-  std::string full;
-  if (!path || !sim::FullWindowsPath(path, full)) {
-    SetError(info, 3);  // ERROR_PATH_NOT_FOUND
-    return HFILE_ERROR;
-  }
-  std::string host = sim::HostPath(path);
-  if (info) snprintf(info->szPathName, sizeof(info->szPathName), "%s", full.c_str());
-  int access = style & 0x3;
-  struct stat existing;
-  bool exists = stat(host.c_str(), &existing) == 0;
-  if (exists && S_ISDIR(existing.st_mode)) {
-    SetError(info, 5);  // ERROR_ACCESS_DENIED
-    return HFILE_ERROR;
-  }
-  int flags = access == OF_READ ? O_RDONLY : access == OF_WRITE ? O_WRONLY : O_RDWR;
-  if (style & OF_CREATE) {
-    if (g_failCreation.count(PathKey(path))) {
-      SetError(info, 5);
-      return HFILE_ERROR;
+  if (!info) return HFILE_ERROR;
+  info->cBytes = sizeof(*info);
+  info->nErrCode = 0;
+  HFILE file = HFILE_ERROR;
+  std::string found;
+  DWORD length = path ? GetFullPathNameA(path, sizeof info->szPathName, info->szPathName, nullptr) : 0;
+  if (length >= sizeof info->szPathName) {
+    SetLastError(ERROR_INVALID_DATA);  // no room for the full path in OFSTRUCT
+  } else if (length == 0) {
+    // GetFullPathNameA has set the error.
+  } else if (style & OF_PARSE) {
+    return 0;
+  } else if (style & OF_CREATE) {
+    file = OpenOrCreate(path, AccessOf(style), SharingOf(style), CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL);
+  } else if (!SearchFile(path, found)) {
+    SetLastError(ERROR_FILE_NOT_FOUND);
+  } else if (found.size() >= sizeof info->szPathName) {
+    SetLastError(ERROR_INVALID_DATA);
+  } else {
+    snprintf(info->szPathName, sizeof info->szPathName, "%s", found.c_str());
+    if (style & OF_DELETE) {
+      if (DeleteFileA(found.c_str())) return TRUE;
+    } else {
+      file = _lopen(found.c_str(), static_cast<int>(style));
+      if (file != HFILE_ERROR && (style & OF_EXIST)) {
+        _lclose(file);
+        return TRUE;
+      }
     }
-    flags |= O_CREAT | O_TRUNC;
-    if ((flags & O_ACCMODE) == O_RDONLY) flags = (flags & ~O_ACCMODE) | O_RDWR;
-  } else if (!exists) {
-    SetError(info, 2);  // ERROR_FILE_NOT_FOUND
-    return HFILE_ERROR;
   }
-  // Root ignores permission bits; Windows refuses writing a read-only file.
-  if (exists && (flags & O_ACCMODE) != O_RDONLY && !IsWritable(existing)) {
-    SetError(info, 5);
-    return HFILE_ERROR;
-  }
-  int fd = open(host.c_str(), flags | O_CLOEXEC, 0644);
-  if (fd < 0) {
-    SetError(info, errno == ENOENT ? 3 : 5);
-    return HFILE_ERROR;
-  }
-  g_openDescriptors[fd] = full;
-  if (style & OF_CREATE) sim::LogEvent("create " + full);
-  return fd;
+  if (file == HFILE_ERROR) info->nErrCode = static_cast<WORD>(GetLastError());
+  return file;
+}
+
+HFILE WINAPI _lcreat(LPCSTR path, int attribute) {
+  return OpenOrCreate(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, CREATE_ALWAYS,
+                      static_cast<DWORD>(attribute) & FILE_ATTRIBUTE_READONLY);
+}
+
+HFILE WINAPI _lopen(LPCSTR path, int style) {
+  return OpenOrCreate(path, AccessOf(static_cast<UINT>(style)), SharingOf(static_cast<UINT>(style)), OPEN_EXISTING,
+                      FILE_ATTRIBUTE_NORMAL);
+}
+
+HANDLE WINAPI CreateFileA(LPCSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES, DWORD disposition,
+                          DWORD attributes, HANDLE) {
+  int fd = OpenOrCreate(path, access, share, disposition, attributes);
+  return fd < 0 ? INVALID_HANDLE_VALUE : reinterpret_cast<HANDLE>(static_cast<intptr_t>(fd));
+}
+
+BOOL WINAPI CloseHandle(HANDLE object) {
+  // (HANDLE)-1 is also the current process's pseudo handle, which closes.
+  if (object == INVALID_HANDLE_VALUE) return TRUE;
+  return _lclose(static_cast<HFILE>(reinterpret_cast<intptr_t>(object))) == 0;
 }
 
 LONG WINAPI _hread(HFILE file, LPVOID buffer, LONG bytes) {
-  if (!g_openDescriptors.count(file) || bytes < 0) return HFILE_ERROR;
+  auto open = g_openDescriptors.find(file);
+  if (open == g_openDescriptors.end()) return Fail(ERROR_INVALID_HANDLE, HFILE_ERROR);
+  if (!(open->second.access & GENERIC_READ)) return Fail(ERROR_ACCESS_DENIED, HFILE_ERROR);
+  if (bytes < 0) return HFILE_ERROR;
   LONG total = 0;
   while (total < bytes) {
     ssize_t got = read(file, static_cast<char *>(buffer) + total, bytes - total);
@@ -134,7 +261,10 @@ LONG WINAPI _hread(HFILE file, LPVOID buffer, LONG bytes) {
 }
 
 LONG WINAPI _hwrite(HFILE file, LPCCH buffer, LONG bytes) {
-  if (!g_openDescriptors.count(file) || bytes < 0) return HFILE_ERROR;
+  auto open = g_openDescriptors.find(file);
+  if (open == g_openDescriptors.end()) return Fail(ERROR_INVALID_HANDLE, HFILE_ERROR);
+  if (!(open->second.access & GENERIC_WRITE)) return Fail(ERROR_ACCESS_DENIED, HFILE_ERROR);
+  if (bytes < 0) return HFILE_ERROR;
   if (bytes == 0) {
     // A write of nothing sets the end of the file at the current position.
     off_t here = lseek(file, 0, SEEK_CUR);
@@ -148,49 +278,62 @@ LONG WINAPI _hwrite(HFILE file, LPCCH buffer, LONG bytes) {
     total += static_cast<LONG>(put);
   }
   if (g_diskSpace >= 0) g_diskSpace -= total;
-  if (total > 0) sim::LogWrite(g_openDescriptors[file]);
+  if (total > 0) sim::LogWrite(open->second.path);
   return total;
 }
 
 LONG WINAPI _llseek(HFILE file, LONG offset, int origin) {
-  if (!g_openDescriptors.count(file)) return HFILE_ERROR;
+  if (!g_openDescriptors.count(file)) return Fail(ERROR_INVALID_HANDLE, HFILE_ERROR);
+  if (origin < FILE_BEGIN || origin > FILE_END) return Fail(ERROR_INVALID_PARAMETER, HFILE_ERROR);
   int whence = origin == FILE_BEGIN ? SEEK_SET : origin == FILE_CURRENT ? SEEK_CUR : SEEK_END;
+  off_t base = origin == FILE_BEGIN ? 0 : lseek(file, 0, whence);
+  if (base + offset < 0) return Fail(ERROR_NEGATIVE_SEEK, HFILE_ERROR);  // the position stays
   off_t at = lseek(file, offset, whence);
   return at < 0 ? HFILE_ERROR : static_cast<LONG>(at);
 }
 
 HFILE WINAPI _lclose(HFILE file) {
-  if (!g_openDescriptors.erase(file)) return HFILE_ERROR;
+  if (file == HFILE_ERROR) return 0;  // the pseudo handle: see CloseHandle
+  if (!g_openDescriptors.erase(file)) return Fail(ERROR_INVALID_HANDLE, HFILE_ERROR);
   close(file);
   return 0;
 }
 
 BOOL WINAPI DeleteFileA(LPCSTR path) {
-  std::string host = sim::HostPath(path ? path : "");
+  std::string host = path && *path ? sim::HostPath(path) : "";
   struct stat info;
-  if (host.empty() || stat(host.c_str(), &info) != 0 || S_ISDIR(info.st_mode)) return FALSE;
-  if (!IsWritable(info)) return FALSE;  // Windows refuses to delete a read-only file
-  if (unlink(host.c_str()) != 0) return FALSE;
-  std::string full;
-  sim::FullWindowsPath(path, full);
-  sim::LogEvent("delete " + full);
+  if (host.empty() || !ParentExists(host)) return Fail(ERROR_PATH_NOT_FOUND, FALSE);
+  if (stat(host.c_str(), &info) != 0) return Fail(ERROR_FILE_NOT_FOUND, FALSE);
+  // Windows refuses to delete a read-only file or a directory.
+  if (S_ISDIR(info.st_mode) || !IsWritable(info)) return Fail(ERROR_ACCESS_DENIED, FALSE);
+  for (const auto &entry : g_openDescriptors)
+    if (entry.second.device == info.st_dev && entry.second.inode == info.st_ino &&
+        !(entry.second.share & FILE_SHARE_DELETE))
+      return Fail(ERROR_SHARING_VIOLATION, FALSE);
+  if (unlink(host.c_str()) != 0) return Fail(ERROR_ACCESS_DENIED, FALSE);
+  LogPathEvent("delete ", path);
   return TRUE;
 }
 
 BOOL WINAPI CreateDirectoryA(LPCSTR path, LPSECURITY_ATTRIBUTES) {
-  if (!path || g_failDirectories.count(PathKey(path))) return FALSE;
-  std::string host = sim::HostPath(path);
+  std::string host = path && *path ? sim::HostPath(path) : "";
+  struct stat info;
   // Drive roots exist; a directory is made only inside an existing parent.
-  if (host.empty() || mkdir(host.c_str(), 0755) != 0) return FALSE;
-  std::string full;
-  sim::FullWindowsPath(path, full);
-  sim::LogEvent("mkdir " + full);
+  if (host.empty()) return Fail(ERROR_PATH_NOT_FOUND, FALSE);
+  if (stat(host.c_str(), &info) == 0) return Fail(ERROR_ALREADY_EXISTS, FALSE);
+  if (!ParentExists(host)) return Fail(ERROR_PATH_NOT_FOUND, FALSE);
+  if (g_failDirectories.count(PathKey(path))) return Fail(ERROR_ACCESS_DENIED, FALSE);
+  if (mkdir(host.c_str(), 0755) != 0) return Fail(ERROR_ACCESS_DENIED, FALSE);
+  LogPathEvent("mkdir ", path);
   return TRUE;
 }
 
 DWORD WINAPI GetFullPathNameA(LPCSTR path, DWORD size, LPSTR buffer, LPSTR *filePart) {
   std::string full;
-  if (!path || !*path || !sim::FullWindowsPath(path, full)) return 0;
+  if (!path || !*path) return 0;
+  if (strlen(path) >= MAX_PATH) return Fail(ERROR_FILENAME_EXCED_RANGE, 0u);
+  if (!sim::FullWindowsPath(path, full)) return Fail(ERROR_BAD_PATHNAME, 0u);
+  if (full.size() >= MAX_PATH) return Fail(ERROR_FILENAME_EXCED_RANGE, 0u);
   if (full.size() + 1 > size) return static_cast<DWORD>(full.size() + 1);
   memcpy(buffer, full.c_str(), full.size() + 1);
   if (filePart) {
@@ -213,7 +356,7 @@ void ResetFiles() {
   g_failCreation.clear();
   g_failDirectories.clear();
   g_diskSpace = -1;
-  for (auto &open : g_openDescriptors) close(open.first);
+  for (const auto &entry : g_openDescriptors) close(entry.first);
   g_openDescriptors.clear();
   RemoveRoot();
   const char *tmp = getenv("TMPDIR");

@@ -1,4 +1,6 @@
-// Moveable global blocks: a handle maps to heap memory and a lock count.
+// Global blocks: a handle maps to heap memory and a lock count. A fixed
+// block's handle is its memory, as on Windows; a moveable block of 0 bytes
+// has no memory (it is born discarded) and does not lock.
 #include <windows.h>
 
 #include <cstdlib>
@@ -10,9 +12,10 @@
 namespace {
 
 struct Block {
-  void *memory;
+  void *memory;  // null for a moveable block of 0 bytes
   size_t bytes;
   int locks;
+  bool fixed;
 };
 
 // Never destroyed: blocks that the product keeps to the end stay reachable.
@@ -32,31 +35,45 @@ HGLOBAL WINAPI GlobalAlloc(UINT flags, SIZE_T bytes) {
     --g_failCount;
     return nullptr;
   }
-  void *memory = (flags & GMEM_ZEROINIT) ? calloc(1, bytes ? bytes : 1) : malloc(bytes ? bytes : 1);
-  if (!memory) return nullptr;
-  HGLOBAL handle = reinterpret_cast<HGLOBAL>(g_nextHandle);
-  g_nextHandle += 0x10;
-  g_blocks[handle] = Block{memory, bytes, 0};
+  bool fixed = !(flags & GMEM_MOVEABLE);
+  void *memory = nullptr;
+  if (bytes > 0 || fixed) {
+    memory = (flags & GMEM_ZEROINIT) ? calloc(1, bytes ? bytes : 1) : malloc(bytes ? bytes : 1);
+    if (!memory) return nullptr;
+  }
+  HGLOBAL handle = fixed ? memory : reinterpret_cast<HGLOBAL>(g_nextHandle);
+  if (!fixed) g_nextHandle += 0x10;
+  g_blocks[handle] = Block{memory, bytes, 0, fixed};
   return handle;
 }
 
 LPVOID WINAPI GlobalLock(HGLOBAL block) {
   auto it = g_blocks.find(block);
   if (it == g_blocks.end()) return nullptr;
-  ++it->second.locks;
+  if (!it->second.memory) {
+    SetLastError(ERROR_DISCARDED);
+    return nullptr;
+  }
+  if (!it->second.fixed) ++it->second.locks;
   return it->second.memory;
 }
 
 BOOL WINAPI GlobalUnlock(HGLOBAL block) {
   auto it = g_blocks.find(block);
-  if (it == g_blocks.end() || it->second.locks == 0) return FALSE;
-  --it->second.locks;
-  return it->second.locks > 0;
+  if (it == g_blocks.end()) return FALSE;
+  if (it->second.fixed) return TRUE;
+  if (it->second.locks == 0) {
+    SetLastError(ERROR_NOT_LOCKED);
+    return FALSE;
+  }
+  if (--it->second.locks > 0) return TRUE;
+  SetLastError(ERROR_SUCCESS);
+  return FALSE;
 }
 
 HGLOBAL WINAPI GlobalHandle(LPCVOID pointer) {
   for (auto &entry : g_blocks)
-    if (entry.second.memory == pointer) return entry.first;
+    if (pointer && entry.second.memory == pointer) return entry.first;
   return nullptr;
 }
 

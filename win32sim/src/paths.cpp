@@ -34,10 +34,13 @@ std::vector<std::string> SplitComponents(const std::string &path) {
   return parts;
 }
 
-// Windows drops trailing dots and blanks of a path component ("a. " is "a").
-std::string TrimComponent(const std::string &component) {
+// As under Wine: the last component loses its trailing dots and blanks
+// ("a. " is "a"); one before a separator loses one trailing dot ("a.\" is
+// "a\", "a. .\" is "a. \").
+std::string TrimComponent(const std::string &component, bool last) {
   if (component == "." || component == "..") return component;
   size_t end = component.size();
+  if (!last) return end > 0 && component[end - 1] == '.' ? component.substr(0, end - 1) : component;
   while (end > 0 && (component[end - 1] == '.' || component[end - 1] == ' ')) --end;
   return component.substr(0, end);
 }
@@ -47,23 +50,31 @@ std::string TrimComponent(const std::string &component) {
 bool FullWindowsPath(const std::string &path, std::string &full) {
   std::string drive;
   std::string rest;
+  std::vector<std::string> out;  // components, the current directory's first for a relative path
+  bool endsInSeparator = !path.empty() && IsSeparator(path.back());
   if (path.size() >= 2 && IsSeparator(path[0]) && IsSeparator(path[1])) return false;  // UNC
   if (path.size() >= 2 && isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':') {
-    drive = std::string(1, static_cast<char>(toupper(static_cast<unsigned char>(path[0])))) + ":";
+    drive = path.substr(0, 2);  // the letter keeps its case, as under Wine
     rest = path.substr(2);
     if (rest.empty() || !IsSeparator(rest[0])) {
       // Drive-relative: against the current directory when it is on that drive.
-      std::string base = g_currentDirectory.compare(0, 2, drive) == 0 ? g_currentDirectory : drive + "\\";
-      rest = base.substr(2) + "\\" + rest;
+      if (toupper(static_cast<unsigned char>(g_currentDirectory[0])) == toupper(static_cast<unsigned char>(drive[0])))
+        out = SplitComponents(g_currentDirectory.substr(2));
+      endsInSeparator |= rest.empty();  // "C:" is the current directory with its '\'
     }
   } else {
     drive = g_currentDirectory.substr(0, 2);
-    rest = (!path.empty() && IsSeparator(path[0])) ? path : g_currentDirectory.substr(2) + "\\" + path;
+    rest = path;
+    if (path.empty() || !IsSeparator(path[0])) out = SplitComponents(g_currentDirectory.substr(2));
   }
-  std::vector<std::string> out;
-  for (const std::string &raw : SplitComponents(rest)) {
-    std::string component = TrimComponent(raw);
-    if (component == "." || component.empty()) continue;
+  std::vector<std::string> parts = SplitComponents(rest);
+  for (size_t i = 0; i < parts.size(); ++i) {
+    bool last = i + 1 == parts.size() && !(!path.empty() && IsSeparator(path.back()));
+    std::string component = TrimComponent(parts[i], last);
+    if (component == "." || component.empty()) {
+      endsInSeparator |= last && component.empty();  // "x\..." is "x\"
+      continue;
+    }
     if (component == "..") {
       if (!out.empty()) out.pop_back();
       continue;
@@ -75,7 +86,7 @@ bool FullWindowsPath(const std::string &path, std::string &full) {
     if (i) full += "\\";
     full += out[i];
   }
-  if (!out.empty() && !path.empty() && IsSeparator(path.back())) full += "\\";
+  if (!out.empty() && endsInSeparator) full += "\\";
   return true;
 }
 
@@ -84,7 +95,7 @@ bool FullWindowsPath(const std::string &path, std::string &full) {
 std::string HostPath(const std::string &windowsPath) {
   std::string full;
   if (!FullWindowsPath(windowsPath, full)) return "";
-  std::string host = g_fileRoot + "/" + full.substr(0, 1);
+  std::string host = g_fileRoot + "/" + std::string(1, static_cast<char>(toupper(static_cast<unsigned char>(full[0]))));
   for (const std::string &component : SplitComponents(full.substr(2))) {
     std::string exact = host + "/" + component;
     struct stat info;

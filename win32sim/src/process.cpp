@@ -3,7 +3,10 @@
 
 #include <cctype>
 #include <cstring>
+#include <dirent.h>
 #include <map>
+#include <strings.h>
+#include <sys/stat.h>
 
 #include "event_log.h"
 #include "internal.h"
@@ -48,15 +51,89 @@ std::string ProgramOf(const std::string &commandLine) {
   }
 }
 
+bool IsShortNameCharacter(char c) {
+  return isalnum(static_cast<unsigned char>(c)) || strchr("!#$%&'()-@^_`{}~", c);
+}
+
+// An 8.3 name, in either letter case, is its own short form.
+bool IsShortName(const std::string &name) {
+  size_t dot = name.find('.');
+  std::string base = name.substr(0, dot);
+  std::string extension = dot == std::string::npos ? "" : name.substr(dot + 1);
+  if (base.empty() || base.size() > 8 || extension.size() > 3 || extension.find('.') != std::string::npos) return false;
+  for (char c : base + extension)
+    if (!IsShortNameCharacter(c)) return false;
+  return true;
+}
+
+// Windows' alias of a longer name: six characters, "~1" and the extension's
+// first three. (Wine hashes the name instead.)
+std::string ShortAlias(const std::string &name) {
+  size_t dot = name.rfind('.');
+  std::string base, extension;
+  for (size_t i = 0; i < name.size(); ++i) {
+    char c = static_cast<char>(toupper(static_cast<unsigned char>(name[i])));
+    if (!IsShortNameCharacter(c)) continue;
+    if (dot != std::string::npos && i > dot) {
+      if (extension.size() < 3) extension += c;
+    } else if (base.size() < 6) {
+      base += c;
+    }
+  }
+  return base + "~1" + (extension.empty() ? "" : "." + extension);
+}
+
+// The short form of an existing path, component by component as it is on
+// disk; false when a component is missing.
+bool ShortForm(const std::string &path, std::string &shortForm) {
+  std::string host;
+  size_t at = 0;
+  if (path.size() >= 2 && isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':') {
+    at = 2;
+    bool rooted = path.size() > 2 && (path[2] == '\\' || path[2] == '/');
+    host = sim::HostPath(rooted ? path.substr(0, 3) : path.substr(0, 2));
+  } else {
+    host = sim::HostPath(!path.empty() && (path[0] == '\\' || path[0] == '/') ? "\\" : ".");
+  }
+  shortForm = path.substr(0, at);
+  while (at < path.size()) {
+    if (path[at] == '\\' || path[at] == '/') {
+      shortForm += path[at++];
+      continue;
+    }
+    size_t end = path.find_first_of("\\/", at);
+    std::string component = path.substr(at, end == std::string::npos ? std::string::npos : end - at);
+    at = end == std::string::npos ? path.size() : end;
+    std::string onDisk = component;
+    if (component != "." && component != "..") {
+      bool found = false;
+      if (DIR *dir = opendir(host.c_str())) {
+        while (dirent *entry = readdir(dir)) {
+          if (strcasecmp(entry->d_name, component.c_str()) == 0 && (!found || component == entry->d_name)) {
+            onDisk = entry->d_name;
+            found = true;
+          }
+        }
+        closedir(dir);
+      }
+      if (!found) return false;
+    }
+    host += "/" + onDisk;
+    struct stat info;
+    if (stat(host.c_str(), &info) != 0) return false;
+    shortForm += component == "." || component == ".." || IsShortName(onDisk) ? onDisk : ShortAlias(onDisk);
+  }
+  return true;
+}
+
 }  // namespace
 
 UINT WINAPI WinExec(LPCSTR commandLine, UINT show) {
   std::string line = commandLine ? commandLine : "";
   std::string program = ProgramOf(line);
   g_starts.push_back(sim::ProgramStart{line, show, program});
-  if (program.empty()) return ERROR_FILE_NOT_FOUND;
-  sim::LogEvent("start " + g_starts.back().commandLine);
-  return g_winExecResult;
+  sim::LogEvent("start " + line);
+  return program.empty() ? ERROR_FILE_NOT_FOUND : g_winExecResult;
 }
 
 DWORD WINAPI GetVersion(void) {
@@ -66,9 +143,20 @@ DWORD WINAPI GetVersion(void) {
 
 DWORD WINAPI GetShortPathNameA(LPCSTR longPath, LPSTR shortPath, DWORD size) {
   ++g_shortPathQueries;
-  if (!longPath || g_failShortPaths) return 0;
+  if (!longPath) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return 0;
+  }
+  if (!*longPath || g_failShortPaths) {
+    SetLastError(*longPath ? ERROR_FILE_NOT_FOUND : ERROR_BAD_PATHNAME);
+    return 0;
+  }
   auto scripted = g_shortForms.find(Upper(longPath));
-  std::string shortForm = scripted != g_shortForms.end() ? scripted->second : longPath;
+  std::string shortForm = scripted != g_shortForms.end() ? scripted->second : "";
+  if (scripted == g_shortForms.end() && !ShortForm(longPath, shortForm)) {
+    SetLastError(ERROR_FILE_NOT_FOUND);
+    return 0;
+  }
   if (shortForm.size() + 1 > size || !shortPath) return static_cast<DWORD>(shortForm.size() + 1);
   memcpy(shortPath, shortForm.c_str(), shortForm.size() + 1);
   return static_cast<DWORD>(shortForm.size());

@@ -32,6 +32,7 @@ struct Value {
 
 struct Key {
   std::string name;
+  bool writesDenied = false;  // its security lets the user read it only
   std::map<std::string, std::unique_ptr<Key>> children;  // by folded name
   std::map<std::string, Value> values;                   // by folded name
 };
@@ -79,8 +80,8 @@ bool Resolve(HKEY key, Handle &out) {
   return true;
 }
 
-// Splits a subkey path into levels; a single trailing '\' is allowed, a
-// leading one or an empty level in between is not.
+// Splits a subkey path into levels; a leading '\' is refused, empty levels
+// in between and at the end are skipped (as under Wine).
 bool SplitPath(const char *subKey, std::vector<std::string> &levels, LONG &error) {
   levels.clear();
   if (!subKey || !*subKey) return true;
@@ -94,11 +95,11 @@ bool SplitPath(const char *subKey, std::vector<std::string> &levels, LONG &error
   for (;;) {
     size_t end = text.find('\\', start);
     std::string level = text.substr(start, end == std::string::npos ? std::string::npos : end - start);
-    if (level.empty() || level.size() > kMaxKeyNameLength) {
-      error = level.empty() ? ERROR_BAD_PATHNAME : ERROR_INVALID_PARAMETER;
+    if (level.size() > kMaxKeyNameLength) {
+      error = ERROR_INVALID_PARAMETER;
       return false;
     }
-    levels.push_back(level);
+    if (!level.empty()) levels.push_back(level);
     if (end == std::string::npos) return true;
     start = end + 1;
   }
@@ -116,19 +117,28 @@ std::string FoldedPath(const Handle &base, const std::vector<std::string> &level
   return path;
 }
 
+// A key that may be read but not written (no values set, no subkey added),
+// as when its security says so or the whole registry is read-only.
+bool WritesDenied(const Key *key) { return !g_writable || key->writesDenied; }
+
 bool CreationRefused(const std::string &foldedPath) {
-  if (!g_writable) return true;
   for (const std::string &refused : g_failCreation)
     if (foldedPath == refused || foldedPath.compare(0, refused.size() + 1, refused + "\\") == 0) return true;
   return false;
 }
 
-Key *Walk(Key *key, const std::vector<std::string> &levels, bool create) {
+// The key at `levels` below `key`; missing levels are made when `create`
+// says so and their parent lets them be added (else `denied` is set).
+Key *Walk(Key *key, const std::vector<std::string> &levels, bool create, bool *denied = nullptr) {
   for (const std::string &level : levels) {
     std::string folded = Folded(level);
     auto found = key->children.find(folded);
     if (found == key->children.end()) {
       if (!create) return nullptr;
+      if (denied && WritesDenied(key)) {
+        *denied = true;
+        return nullptr;
+      }
       auto made = std::make_unique<Key>();
       made->name = level;
       found = key->children.emplace(folded, std::move(made)).first;
@@ -146,7 +156,9 @@ LONG Reach(HKEY key, LPCSTR subKey, bool create, Handle &out) {
   LONG error = ERROR_SUCCESS;
   if (!SplitPath(subKey, levels, error)) return error;
   if (create && CreationRefused(FoldedPath(base, levels))) return ERROR_ACCESS_DENIED;
-  Key *found = Walk(base.key, levels, create);
+  bool denied = false;
+  Key *found = Walk(base.key, levels, create, &denied);
+  if (denied) return ERROR_ACCESS_DENIED;
   if (!found) return ERROR_FILE_NOT_FOUND;
   out = Handle{found, Spelled(base, levels), FoldedPath(base, levels)};
   return ERROR_SUCCESS;
@@ -154,11 +166,11 @@ LONG Reach(HKEY key, LPCSTR subKey, bool create, Handle &out) {
 
 LONG OpenHandle(HKEY key, LPCSTR subKey, PHKEY result, bool create) {
   if (!result) return ERROR_INVALID_PARAMETER;
-  if (!subKey || !*subKey) {
-    // As on Windows: the handle itself comes back, no new one is opened.
+  if ((!subKey || !*subKey) && !create) {
+    // As under Wine: RegOpenKeyA gives the handle itself back, while
+    // RegCreateKeyA opens a new one (to be closed) on the same key.
     Handle base;
     if (!Resolve(key, base)) return ERROR_INVALID_HANDLE;
-    if (create && !g_writable) return ERROR_ACCESS_DENIED;
     *result = key;
     return ERROR_SUCCESS;
   }
@@ -186,14 +198,7 @@ void Store(Key *key, const std::string &name, DWORD type, const std::string &dat
   value.data = data;
 }
 
-// A string value as RegQueryValueA hands it out: terminated even when it was
-// stored without its NUL.
-std::string AsQueried(const Value *value) {
-  if (!value) return std::string(1, '\0');
-  std::string data = value->data;
-  if (data.empty() || data.back() != '\0') data.push_back('\0');
-  return data;
-}
+bool IsStringType(DWORD type) { return type == REG_SZ || type == REG_EXPAND_SZ || type == 7 /* REG_MULTI_SZ */; }
 
 void DumpKey(const Key &key, const std::string &path, std::vector<std::string> &lines) {
   lines.push_back(path);
@@ -238,10 +243,9 @@ LONG WINAPI RegSetValueA(HKEY key, LPCSTR subKey, DWORD type, LPCSTR data, DWORD
   std::string stored = data ? std::string(data, strlen(data) + 1) : std::string();
   if (type != REG_SZ || !data) {
     result = ERROR_INVALID_PARAMETER;
-  } else if (!g_writable) {
-    result = ERROR_ACCESS_DENIED;
   } else {
     result = Reach(key, subKey, true, target);
+    if (result == ERROR_SUCCESS && WritesDenied(target.key)) result = ERROR_ACCESS_DENIED;
     if (result == ERROR_SUCCESS) Store(target.key, "", REG_SZ, stored);
   }
   Handle base;
@@ -255,12 +259,15 @@ LONG WINAPI RegSetValueExA(HKEY key, LPCSTR name, DWORD, DWORD type, const BYTE 
   Handle target;
   LONG result = ERROR_SUCCESS;
   std::string valueName = name ? name : "";
+  // A string counted without its NUL gets it when one follows in memory, as
+  // Windows does (which reads that byte, even past the caller's buffer).
+  if (data && IsStringType(type) && dataSize > 0 && data[dataSize - 1] != 0 && data[dataSize] == 0) ++dataSize;
   std::string stored = data ? std::string(reinterpret_cast<const char *>(data), dataSize) : std::string();
   if (!Resolve(key, target)) {
     result = ERROR_INVALID_HANDLE;
   } else if (!data && dataSize != 0) {
     result = ERROR_INVALID_PARAMETER;
-  } else if (!g_writable) {
+  } else if (WritesDenied(target.key)) {
     result = ERROR_ACCESS_DENIED;
   } else {
     Store(target.key, valueName, type, stored);
@@ -275,8 +282,11 @@ LONG WINAPI RegQueryValueA(HKEY key, LPCSTR subKey, LPSTR data, PLONG dataSize) 
   LONG result = Reach(key, subKey, false, target);
   std::string value;
   if (result == ERROR_SUCCESS) {
+    // The stored bytes as they are: a missing default value reads as "".
     auto it = target.key->values.find("");
-    value = AsQueried(it == target.key->values.end() ? nullptr : &it->second);
+    bool found = it != target.key->values.end();
+    value = found ? it->second.data : std::string(1, '\0');
+    bool terminates = !found || IsStringType(it->second.type);
     LONG needed = static_cast<LONG>(value.size());
     if (!dataSize) {
       result = data ? ERROR_INVALID_PARAMETER : ERROR_SUCCESS;
@@ -290,6 +300,9 @@ LONG WINAPI RegQueryValueA(HKEY key, LPCSTR subKey, LPSTR data, PLONG dataSize) 
       result = ERROR_MORE_DATA;
     } else {
       memcpy(data, value.data(), value.size());
+      // A string stored without its NUL gets one when there is room; the
+      // size stays the stored one.
+      if (terminates && needed > 0 && value.back() != '\0' && needed < *dataSize) data[needed] = '\0';
       *dataSize = needed;
     }
   }
@@ -411,5 +424,13 @@ void FailKeyCreation(HKEY root, const std::string &path) {
 }
 
 void SetRegistryWritable(bool writable) { g_writable = writable; }
+
+void DenyKeyWrites(HKEY root, const std::string &path) {
+  Root *found = FindRoot(root);
+  std::vector<std::string> levels;
+  LONG error;
+  if (!found || !SplitPath(path.c_str(), levels, error)) abort();
+  Walk(&found->key, levels, true)->writesDenied = true;
+}
 
 }  // namespace sim

@@ -59,8 +59,13 @@ std::string KeyOf(LPCSTR nameOrOrdinal) {
 
 HRSRC WINAPI FindResourceA(HMODULE, LPCSTR name, LPCSTR type) {
   std::string nameKey = KeyOf(name), typeKey = KeyOf(type);
-  for (sim::Resource &resource : g_resources)
-    if (resource.type == typeKey && resource.name == nameKey) return reinterpret_cast<HRSRC>(&resource);
+  bool typeFound = false;
+  for (sim::Resource &resource : g_resources) {
+    if (resource.type != typeKey) continue;
+    if (resource.name == nameKey) return reinterpret_cast<HRSRC>(&resource);
+    typeFound = true;
+  }
+  SetLastError(typeFound ? ERROR_RESOURCE_NAME_NOT_FOUND : ERROR_RESOURCE_TYPE_NOT_FOUND);
   return nullptr;
 }
 

@@ -14,34 +14,50 @@ std::string g_modulePath = kDefaultModulePath;
 std::string g_countryCode = "1";
 bool g_failLocale = false;
 int g_localeQueries = 0;
+DWORD g_lastError = 0;
 
 }  // namespace
 
+DWORD WINAPI GetLastError(void) { return g_lastError; }
+void WINAPI SetLastError(DWORD error) { g_lastError = error; }
+
 DWORD WINAPI GetModuleFileNameA(HMODULE, LPSTR buffer, DWORD size) {
-  if (size == 0) return 0;
-  // Like Windows: a path that does not fit is cut and the full size returned.
   DWORD length = static_cast<DWORD>(g_modulePath.size());
-  DWORD copied = length < size ? length : size - 1;
-  memcpy(buffer, g_modulePath.data(), copied);
-  buffer[copied] = '\0';
-  return length < size ? length : size;
+  if (length < size) {
+    memcpy(buffer, g_modulePath.c_str(), length + 1);
+    return length;
+  }
+  // As under Wine: cut to the size, with no room for a NUL and none written.
+  memcpy(buffer, g_modulePath.data(), size);
+  SetLastError(ERROR_INSUFFICIENT_BUFFER);
+  return size;
 }
 
 int WINAPI GetLocaleInfoA(LCID, LCTYPE type, LPSTR buffer, int size) {
   ++g_localeQueries;
   if (type != LOCALE_ICOUNTRY) return 0;
   int needed = static_cast<int>(g_countryCode.size()) + 1;
-  if (size < needed) return 0;
-  // A failed query promises nothing about the buffer: leave the code there
+  if (size == 0) return needed;
+  if (size < 0 || !buffer) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return 0;
+  }
+  memcpy(buffer, g_countryCode.c_str(), static_cast<size_t>(size < needed ? size : needed));
+  if (size < needed) {
+    SetLastError(ERROR_INSUFFICIENT_BUFFER);
+    return 0;
+  }
+  // A failed query promises nothing about the buffer: the code stays there
   // anyway, so that a caller who ignores the result is caught.
-  memcpy(buffer, g_countryCode.c_str(), needed);
   return g_failLocale ? 0 : needed;
 }
 
 int WINAPI wvsprintfA(LPSTR buffer, LPCSTR format, va_list arguments) {
-  const int limit = 1025;
+  // As under Wine: 1,024 bytes at most, the NUL included; a cut text
+  // reports 1,024.
+  const int limit = 1024;
   int length = vsnprintf(buffer, limit, format, arguments);
-  return length < limit ? length : limit - 1;
+  return length < limit ? length : limit;
 }
 
 int WINAPIV wsprintfA(LPSTR buffer, LPCSTR format, ...) {
@@ -59,6 +75,7 @@ void ResetSystem() {
   g_countryCode = "1";
   g_failLocale = false;
   g_localeQueries = 0;
+  g_lastError = 0;
 }
 
 void SetModuleFileName(const std::string &windowsPath) { g_modulePath = windowsPath; }

@@ -37,7 +37,11 @@ UINT_PTR WINAPI SetTimer(HWND window, UINT_PTR id, UINT, TIMERPROC procedure) {
   return window ? (id ? id : 1) : id;
 }
 
-BOOL WINAPI KillTimer(HWND window, UINT_PTR id) { return g_timers.erase({window, id}) ? TRUE : FALSE; }
+BOOL WINAPI KillTimer(HWND window, UINT_PTR id) {
+  if (g_timers.erase({window, id})) return TRUE;
+  SetLastError(ERROR_INVALID_PARAMETER);  // what Wine reports for an unknown timer
+  return FALSE;
+}
 
 namespace sim {
 

@@ -59,6 +59,11 @@ class Expected:
     def main_program(self):
         return join(self.destination, PROGRAM)
 
+    @property
+    def main_program_word(self):
+        """The main program as a command line's first word: quoted when it holds a blank."""
+        return '"%s"' % self.main_program if " " in self.main_program else self.main_program
+
 
 def uninstall_keys(session):
     """(where the installer's uninstall entry belongs, where the other bitness's would be)."""
@@ -146,7 +151,7 @@ def check_records(session, expected, state):
     session.equal(_subkeys(tree, installed_key), sorted(records), "installed-file records")
     for record in records:
         session.equal(_default(tree, installed_key + "\\" + record), "", "record %s value" % record)
-    session.equal(_default(tree, CLASS_KEY + "\\shell\\open\\command"), expected.main_program + ' "%1"',
+    session.equal(_default(tree, CLASS_KEY + "\\shell\\open\\command"), expected.main_program_word + ' "%1"',
                   "open command")
 
 
@@ -171,7 +176,7 @@ def check_uninstall(session, expected, state):
     values = _values(state["uninstall"], own)
     session.require(values is not None, "uninstall entry exists under %s" % own)
     session.equal(values.get("DisplayName"), ("REG_SZ", "MoraLUME Viewer"), "DisplayName")
-    session.equal(values.get("UninstallString"), ("REG_SZ", expected.main_program + " . -u"), "UninstallString")
+    session.equal(values.get("UninstallString"), ("REG_SZ", expected.main_program_word + " . -u"), "UninstallString")
 
 
 def check_group(session, expected, state):

@@ -1,4 +1,6 @@
-// Files: the 16-bit-era OpenFile family over a folder per drive letter.
+// Files: the 16-bit-era OpenFile family and CreateFileA over a folder per
+// drive letter. An HFILE is a file handle, as on Windows: the _h/_l calls take
+// CreateFileA's handles and CloseHandle takes HFILEs.
 #pragma once
 
 #include "win32sim/types.h"
@@ -32,21 +34,51 @@ typedef struct _OFSTRUCT {
 #define FILE_CURRENT 1
 #define FILE_END 2
 
+#define GENERIC_READ 0x80000000L
+#define GENERIC_WRITE 0x40000000L
+#define FILE_SHARE_READ 0x00000001
+#define FILE_SHARE_WRITE 0x00000002
+#define FILE_SHARE_DELETE 0x00000004
+#define CREATE_NEW 1
+#define CREATE_ALWAYS 2
+#define OPEN_EXISTING 3
+#define OPEN_ALWAYS 4
+#define TRUNCATE_EXISTING 5
+#define FILE_ATTRIBUTE_READONLY 0x00000001
+#define FILE_ATTRIBUTE_NORMAL 0x00000080
+#define INVALID_HANDLE_VALUE ((HANDLE)(LONG_PTR)-1)
+
 typedef struct _SECURITY_ATTRIBUTES {
   DWORD nLength;
   LPVOID lpSecurityDescriptor;
   BOOL bInheritHandle;
 } SECURITY_ATTRIBUTES, *LPSECURITY_ATTRIBUTES;
 
+// Refuses a path whose full form does not fit szPathName (128 characters with
+// the NUL): nErrCode ERROR_INVALID_DATA. Without OF_CREATE a bare name is
+// looked for in the module's folder, then in the current one.
 HFILE WINAPI OpenFile(LPCSTR path, LPOFSTRUCT info, UINT style);
+// Creates or truncates, for reading and writing; attribute 1 makes the file
+// read-only once created.
+HFILE WINAPI _lcreat(LPCSTR path, int attribute);
+// Opens an existing file; the access and sharing are OpenFile's OF_ bits.
+HFILE WINAPI _lopen(LPCSTR path, int style);
 LONG WINAPI _hread(HFILE file, LPVOID buffer, LONG bytes);
 LONG WINAPI _hwrite(HFILE file, LPCCH buffer, LONG bytes);
 LONG WINAPI _llseek(HFILE file, LONG offset, int origin);
 HFILE WINAPI _lclose(HFILE file);
+// Sharing as on Windows: a handle's access must be shared by every other
+// handle of the file and vice versa (ERROR_SHARING_VIOLATION).
+HANDLE WINAPI CreateFileA(LPCSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security, DWORD disposition,
+                          DWORD attributes, HANDLE templateFile);
+BOOL WINAPI CloseHandle(HANDLE object);
 
+// Fails with ERROR_SHARING_VIOLATION while a handle without FILE_SHARE_DELETE
+// is open on the file.
 BOOL WINAPI DeleteFileA(LPCSTR path);
 BOOL WINAPI CreateDirectoryA(LPCSTR path, LPSECURITY_ATTRIBUTES security);
 // Length without the NUL on success; the size needed (NUL included) when the
-// buffer is too small; 0 on failure (an empty path fails, as on Windows).
+// buffer is too small; 0 on failure: an empty path, or a full path of
+// MAX_PATH characters or more (ERROR_FILENAME_EXCED_RANGE).
 DWORD WINAPI GetFullPathNameA(LPCSTR path, DWORD size, LPSTR buffer, LPSTR *filePart);
 DWORD WINAPI GetCurrentDirectoryA(DWORD size, LPSTR buffer);

@@ -13,5 +13,6 @@ UINT WINAPI WinExec(LPCSTR commandLine, UINT show);
 // Major version in bits 0-7, minor in 8-15, bit 31 set on the 95 family.
 DWORD WINAPI GetVersion(void);
 // The short form's length without the NUL, or the size it needs (NUL
-// included) when it does not fit `size`, or 0 on failure.
+// included) when it does not fit `size` (the buffer left as it was), or 0 on
+// failure: a missing file (ERROR_FILE_NOT_FOUND), an empty path.
 DWORD WINAPI GetShortPathNameA(LPCSTR longPath, LPSTR shortPath, DWORD size);

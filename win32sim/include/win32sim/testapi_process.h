@@ -29,8 +29,10 @@ void SetVersionWord(DWORD version);
 int VersionQueries();
 
 // GetShortPathNameA gives `shortForm` for `longPath` (compared without
-// regard to case); any other path is its own short form unless short names
-// fail, in which case the call returns 0.
+// regard to case), whether it exists or not. Any other path must exist: each
+// component becomes its name on disk when that is an 8.3 name, else an alias
+// such as "PROGRA~1" (Wine hashes the alias instead); a missing one fails
+// with ERROR_FILE_NOT_FOUND. With short names failing every call returns 0.
 void SetShortPath(const std::string &longPath, const std::string &shortForm);
 void FailShortPaths(bool fail);
 int ShortPathQueries();

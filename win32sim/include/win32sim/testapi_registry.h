@@ -50,8 +50,12 @@ int OpenRegistryKeys();  // handles opened and not closed
 // Faults: creating this key or any key below it fails with access denied
 // (also when it exists already), and so do writes through a subkey path there.
 void FailKeyCreation(HKEY root, const std::string &path);
-// A read-only registry: every create and every write fails; opening and
-// reading still work.
+// A read-only registry, as for a user without write rights: creating a new
+// key and every write fail with access denied; RegCreateKeyA still opens an
+// existing key (for reading, as Windows does), and reading works.
 void SetRegistryWritable(bool writable);
+// The same for one key, as when its security lets the user only read it: no
+// value set and no new subkey below it; its existing subkeys stay writable.
+void DenyKeyWrites(HKEY root, const std::string &path);
 
 }  // namespace sim
