@@ -21,4 +21,8 @@ void ResetDllSearch();
 // the stand-in does not map (UNC paths, no drive).
 bool FullWindowsPath(const std::string &path, std::string &full);
 
+// 8.3 names: whether a name is one, and Windows' alias of a longer one.
+bool IsShortName(const std::string &name);
+std::string ShortAlias(const std::string &name);
+
 }  // namespace sim

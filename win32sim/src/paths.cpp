@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include <cctype>
+#include <cstring>
 #include <dirent.h>
 #include <strings.h>
 #include <sys/stat.h>
@@ -90,6 +91,38 @@ bool FullWindowsPath(const std::string &path, std::string &full) {
   return true;
 }
 
+static bool IsShortNameCharacter(char c) {
+  return isalnum(static_cast<unsigned char>(c)) || strchr("!#$%&'()-@^_`{}~", c);
+}
+
+// An 8.3 name, in either letter case, is its own short form.
+bool IsShortName(const std::string &name) {
+  size_t dot = name.find('.');
+  std::string base = name.substr(0, dot);
+  std::string extension = dot == std::string::npos ? "" : name.substr(dot + 1);
+  if (base.empty() || base.size() > 8 || extension.size() > 3 || extension.find('.') != std::string::npos) return false;
+  for (char c : base + extension)
+    if (!IsShortNameCharacter(c)) return false;
+  return true;
+}
+
+// Windows' alias of a longer name: six characters, "~1" and the extension's
+// first three. (Wine hashes the name instead.)
+std::string ShortAlias(const std::string &name) {
+  size_t dot = name.rfind('.');
+  std::string base, extension;
+  for (size_t i = 0; i < name.size(); ++i) {
+    char c = static_cast<char>(toupper(static_cast<unsigned char>(name[i])));
+    if (!IsShortNameCharacter(c)) continue;
+    if (dot != std::string::npos && i > dot) {
+      if (extension.size() < 3) extension += c;
+    } else if (base.size() < 6) {
+      base += c;
+    }
+  }
+  return base + "~1" + (extension.empty() ? "" : "." + extension);
+}
+
 // The host path of a full Windows path; an existing entry of another letter
 // case is found, as Windows file names ignore case.
 std::string HostPath(const std::string &windowsPath) {
@@ -106,6 +139,9 @@ std::string HostPath(const std::string &windowsPath) {
             exact = host + "/" + entry->d_name;
             break;
           }
+          // A long name is also found by its short alias, as on Windows.
+          if (!IsShortName(entry->d_name) && strcasecmp(ShortAlias(entry->d_name).c_str(), component.c_str()) == 0)
+            exact = host + "/" + entry->d_name;
         }
         closedir(dir);
       }

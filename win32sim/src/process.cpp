@@ -31,13 +31,17 @@ std::string Upper(const std::string &text) {
   return upper;
 }
 
-// The existing file that a candidate program name names, as a full path.
+// The existing file that a candidate program name names, as its full long path.
 std::string ExistingProgram(std::string name) {
   size_t slash = name.find_last_of("\\/:");
   if (name.find('.', slash == std::string::npos ? 0 : slash) == std::string::npos) name += ".exe";
   std::string full;
   if (!sim::FullWindowsPath(name, full) || !sim::FileExists(full)) return "";
-  return full;
+  // As it is on disk: short aliases and letter case resolved.
+  std::string relative = sim::HostPath(full).substr(sim::FileRoot().size() + 1);
+  for (char &c : relative)
+    if (c == '/') c = '\\';
+  return relative.substr(0, 1) + ":" + relative.substr(1);
 }
 
 std::string ProgramOf(const std::string &commandLine) {
@@ -49,38 +53,6 @@ std::string ProgramOf(const std::string &commandLine) {
     std::string found = ExistingProgram(commandLine.substr(0, blank));
     if (!found.empty() || blank == std::string::npos) return found;
   }
-}
-
-bool IsShortNameCharacter(char c) {
-  return isalnum(static_cast<unsigned char>(c)) || strchr("!#$%&'()-@^_`{}~", c);
-}
-
-// An 8.3 name, in either letter case, is its own short form.
-bool IsShortName(const std::string &name) {
-  size_t dot = name.find('.');
-  std::string base = name.substr(0, dot);
-  std::string extension = dot == std::string::npos ? "" : name.substr(dot + 1);
-  if (base.empty() || base.size() > 8 || extension.size() > 3 || extension.find('.') != std::string::npos) return false;
-  for (char c : base + extension)
-    if (!IsShortNameCharacter(c)) return false;
-  return true;
-}
-
-// Windows' alias of a longer name: six characters, "~1" and the extension's
-// first three. (Wine hashes the name instead.)
-std::string ShortAlias(const std::string &name) {
-  size_t dot = name.rfind('.');
-  std::string base, extension;
-  for (size_t i = 0; i < name.size(); ++i) {
-    char c = static_cast<char>(toupper(static_cast<unsigned char>(name[i])));
-    if (!IsShortNameCharacter(c)) continue;
-    if (dot != std::string::npos && i > dot) {
-      if (extension.size() < 3) extension += c;
-    } else if (base.size() < 6) {
-      base += c;
-    }
-  }
-  return base + "~1" + (extension.empty() ? "" : "." + extension);
 }
 
 // The short form of an existing path, component by component as it is on
@@ -121,7 +93,7 @@ bool ShortForm(const std::string &path, std::string &shortForm) {
     host += "/" + onDisk;
     struct stat info;
     if (stat(host.c_str(), &info) != 0) return false;
-    shortForm += component == "." || component == ".." || IsShortName(onDisk) ? onDisk : ShortAlias(onDisk);
+    shortForm += component == "." || component == ".." || sim::IsShortName(onDisk) ? onDisk : sim::ShortAlias(onDisk);
   }
   return true;
 }
