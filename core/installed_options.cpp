@@ -50,13 +50,14 @@ void WriteInstalledOptions() {
   char path[kPathSize];
   if (!JoinPath(path, sizeof path, g_destinationDir, "tova.opt")) return;
 
-  OFSTRUCT info;
-  HFILE existing = OpenFile(path, &info, OF_READWRITE | OF_SHARE_DENY_NONE);
+  // _lopen and _lcreat, not OpenFile: it refuses full paths of 128
+  // characters or more.
+  HFILE existing = _lopen(path, OF_READWRITE | OF_SHARE_DENY_NONE);
   if (existing != HFILE_ERROR) {
     _lclose(existing);
     return;
   }
-  HFILE file = OpenFile(path, &info, OF_CREATE | OF_READWRITE | OF_SHARE_DENY_NONE);
+  HFILE file = _lcreat(path, 0);
   if (file == HFILE_ERROR) return;
   bool complete = WriteOptions(file);
   _lclose(file);

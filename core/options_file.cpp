@@ -65,8 +65,8 @@ void ReadInstallerOptions() {
   if (g_installerDir[0] == '\0' || !CopyString(path, sizeof path, g_installerDir) ||
       !AppendString(path, sizeof path, kOptionsFileName))
     return;
-  OFSTRUCT info;
-  HFILE file = OpenFile(path, &info, OF_READWRITE | OF_SHARE_DENY_NONE);
+  // Not OpenFile: it refuses full paths of 128 characters or more.
+  HFILE file = _lopen(path, OF_READWRITE | OF_SHARE_DENY_NONE);
   if (file <= 0) return;
   LONG size = _llseek(file, 0, FILE_END);
   if (size > 0 && _llseek(file, 0, FILE_BEGIN) == 0) {

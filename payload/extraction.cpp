@@ -88,8 +88,9 @@ bool ExtractEntry(HWND dialog, DWORD *lastRedraw) {
   if (entry.subdirectory[0]) CreateDirectoryA(entry.subdirectory, nullptr);
   if (g_mainProgramPath[0] == '\0') CopyString(g_mainProgramPath, kPathSize, entry.target);
   DeleteFileA(entry.target);
-  OFSTRUCT info;
-  HFILE file = OpenFile(entry.target, &info, OF_CREATE | OF_SHARE_DENY_NONE | OF_READWRITE);
+  // Created or cut to nothing, for reading and writing. Not OpenFile: it
+  // refuses full paths of 128 characters or more.
+  HFILE file = _lcreat(entry.target, 0);
   if (file <= 0) {
     ShowCreateError(file, entry.target);
     FreeLocked(buffer);
