@@ -13,9 +13,12 @@ int SetClassValue(const char *keyName, const char *value) {
     RegCloseKey(key);
   }
   if (RegCreateKeyA(HKEY_CLASSES_ROOT, keyName, &key) != ERROR_SUCCESS) return -1;
-  RegSetValueA(key, nullptr, REG_SZ, value, static_cast<DWORD>(strlen(value) + 1));
+  // An existing key may open and still refuse the value: only a written
+  // value counts, since a backup that was never written must not let the
+  // extension be re-associated.
+  LONG written = RegSetValueA(key, nullptr, REG_SZ, value, static_cast<DWORD>(strlen(value) + 1));
   RegCloseKey(key);
-  return 0;
+  return written == ERROR_SUCCESS ? 0 : -1;
 }
 
 int GetClassValue(const char *keyName, char *buffer, LONG bufferSize) {

@@ -122,6 +122,14 @@ TEST_F(AssociationsTest, EarlierClassThatCannotBeKeptIsNotReplaced) {
   EXPECT_EQ(Class(".pcd"), "pcdfile");
   EXPECT_EQ(Class(".gif"), "MoraLume_TOVA");
   EXPECT_EQ(sim::LiveBlocks(), 0);
+  // A backup key left by an earlier installation that may be opened but not written.
+  SetUp();
+  sim::SetRegistryString(HKEY_CLASSES_ROOT, ".pcd", "", "pcdfile");
+  sim::SetRegistryString(HKEY_CLASSES_ROOT, "MoraLUME_TOVA\\license\\ins.pcd", "", "older");
+  sim::DenyKeyWrites(HKEY_CLASSES_ROOT, "MoraLUME_TOVA\\license\\ins.pcd");
+  Choose(9);
+  AssociateFileTypes(1);
+  EXPECT_EQ(Class(".pcd"), "pcdfile");
 }
 
 TEST_F(AssociationsTest, NoWorkBufferSkipsTheWholeStep) {
