@@ -1,6 +1,7 @@
 // Registry: an in-memory key tree.
 #pragma once
 
+#include "win32sim/error_api.h"
 #include "win32sim/types.h"
 
 typedef HKEY *PHKEY;
@@ -14,29 +15,6 @@ typedef HKEY *PHKEY;
 #define REG_EXPAND_SZ 2
 #define REG_BINARY 3
 #define REG_DWORD 4
-
-// System error codes; other areas may define them too.
-#ifndef ERROR_SUCCESS
-#define ERROR_SUCCESS 0L
-#endif
-#ifndef ERROR_FILE_NOT_FOUND
-#define ERROR_FILE_NOT_FOUND 2L
-#endif
-#ifndef ERROR_ACCESS_DENIED
-#define ERROR_ACCESS_DENIED 5L
-#endif
-#ifndef ERROR_INVALID_HANDLE
-#define ERROR_INVALID_HANDLE 6L
-#endif
-#ifndef ERROR_INVALID_PARAMETER
-#define ERROR_INVALID_PARAMETER 87L
-#endif
-#ifndef ERROR_BAD_PATHNAME
-#define ERROR_BAD_PATHNAME 161L
-#endif
-#ifndef ERROR_MORE_DATA
-#define ERROR_MORE_DATA 234L
-#endif
 
 // Opens an existing key even when it may only be read (as with Windows'
 // MAXIMUM_ALLOWED); without a subkey, a new handle on `key` itself.
