@@ -59,6 +59,12 @@ class Expected:
     def main_program(self):
         return join(self.destination, PROGRAM)
 
+    @property
+    def program_command(self):
+        """The main program as command lines name it: quoted when it holds a blank, or it would not be found."""
+        program = self.main_program
+        return '"%s"' % program if " " in program else program
+
 
 def uninstall_keys(session):
     """(where the installer's uninstall entry belongs, where the other bitness's would be)."""
@@ -100,15 +106,20 @@ def encode_options(options):
         name.encode("latin-1") + b"\0" + value.encode("latin-1") + b"\0" for name, value in options)
 
 
-def log_starts(session, expected):
-    """The argument part of each line that lume32.exe logged, in order."""
-    path = session.host_path(join(expected.destination, LOG))
+def log_lines(session, folder):
+    """The command lines that lume32.exe in `folder` logged, in order."""
+    path = session.host_path(join(folder, LOG))
     if not os.path.exists(path):
         return []
     with open(path, "rb") as log:
         lines = log.read().decode("latin-1").split("\r\n")
+    return lines[:-1] if lines and lines[-1] == "" else lines
+
+
+def log_starts(session, expected):
+    """The argument part of each line that lume32.exe logged, in order."""
     starts = []
-    for line in lines[:-1] if lines and lines[-1] == "" else lines:
+    for line in log_lines(session, expected.destination):
         at = line.lower().rfind(PROGRAM)
         session.check(at >= 0, "lume32.log line names the program: %r" % line)
         rest = line[at + len(PROGRAM):] if at >= 0 else line
@@ -146,7 +157,7 @@ def check_records(session, expected, state):
     session.equal(_subkeys(tree, installed_key), sorted(records), "installed-file records")
     for record in records:
         session.equal(_default(tree, installed_key + "\\" + record), "", "record %s value" % record)
-    session.equal(_default(tree, CLASS_KEY + "\\shell\\open\\command"), expected.main_program + ' "%1"',
+    session.equal(_default(tree, CLASS_KEY + "\\shell\\open\\command"), expected.program_command + ' "%1"',
                   "open command")
 
 
@@ -171,7 +182,7 @@ def check_uninstall(session, expected, state):
     values = _values(state["uninstall"], own)
     session.require(values is not None, "uninstall entry exists under %s" % own)
     session.equal(values.get("DisplayName"), ("REG_SZ", "MoraLUME Viewer"), "DisplayName")
-    session.equal(values.get("UninstallString"), ("REG_SZ", expected.main_program + " . -u"), "UninstallString")
+    session.equal(values.get("UninstallString"), ("REG_SZ", expected.program_command + " . -u"), "UninstallString")
 
 
 def check_group(session, expected, state):
@@ -202,6 +213,10 @@ def check_options_file(session, expected):
 
 def check_starts(session, expected, state):
     session.equal(log_starts(session, expected), expected.starts, "starts of lume32.exe (arguments)")
+    # The -Q start names the program in the destination as typed, quoted when it holds a blank.
+    quick = [line for line in log_lines(session, expected.destination) if line.endswith(" -Q")]
+    session.equal(quick, [expected.program_command + " -Q"] * expected.starts.count("-Q"),
+                  "command lines of the -Q starts")
     if expected.starts and expected.starts[-1] == "" and state.get("short"):
         path = session.host_path(join(expected.destination, LOG))
         with open(path, "rb") as log:
