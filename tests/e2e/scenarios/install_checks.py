@@ -46,8 +46,10 @@ class Expected:
     """The installation a scenario expects."""
 
     def __init__(self, session, destination="C:\\MLUME", associated=EXTENSIONS, backups=None, options=None,
-                 starts=("-Q", "")):
+                 starts=("-Q", ""), entries=None):
         self.destination = destination
+        # [(entry name, data)] the installer carries; by default the payload of the build's setup.exe.
+        self.entries = entries if entries is not None else session.artifacts.entries()
         self.associated = tuple(associated)
         self.baseline = extension_baseline(session)
         self.backups = {extension: self.baseline[extension] or "" for extension in self.associated}
@@ -130,7 +132,7 @@ def log_starts(session, expected):
 def check_files(session, expected):
     destination = session.host_path(expected.destination)
     wanted = {}
-    for name, data in session.artifacts.entries():
+    for name, data in expected.entries:
         relative = installed_path(name)
         wanted[relative.replace("\\", "/")] = data
         path = os.path.join(destination, *relative.split("\\"))
@@ -149,7 +151,7 @@ def check_records(session, expected, state):
     tree = state["class"]
     session.require(tree is not None, "class key %s exists" % CLASS_KEY)
     session.equal(_default(tree, CLASS_KEY), CLASS_NAME, "class key's default value")
-    records = {installed_path(name).replace("\\", "$") for name, _ in session.artifacts.entries()}
+    records = {installed_path(name).replace("\\", "$") for name, _ in expected.entries}
     records.add("DEF.TVD")
     if expected.options:
         records.add(OPTIONS_FILE)
