@@ -18,6 +18,7 @@ RUN_LINES = (114, 115)
 
 NO_PAYLOAD_TEXT = "Installation data not found. (Executable is corrupted.)"
 CORRUPT_TEXT = "Corrupted data. Installation aborted."
+NO_PATH_TEXT = "Unable to create the path you've entered."
 ES_READONLY = 0x0800
 
 DIALOG_TIMEOUT_MS = 20000
