@@ -38,3 +38,14 @@ def silent_assoc_minus_1(session):
     state = gather(session, expected)
     session.finish()
     check_nothing_installed(session, expected, state)
+
+
+@scenario("latin1-names", "a stub packed here from files named naïve.txt, Ölbild.png, Bücher/Größe.txt: exact names, "
+          "bytes and records")
+def latin1_names(session):
+    expected = Expected(session, options=[("sSilent", "1")], entries=session.artifacts.latin1_entries())
+    run_installer(session, kind="latin1-names", options=["sSilent=1"])
+    state = gather(session, expected)
+    session.finish()
+    check_installed(session, expected, state)
+
