@@ -71,6 +71,11 @@ class Artifacts:
                 self._variants[kind] = path
             return self._variants[kind]
 
+    @property
+    def planted_dll(self):
+        """The marker DLL of this build's bitness (made by the win64 build beside the driver)."""
+        return os.path.join(os.path.dirname(self.driver_exe), "planted-%s.dll" % self.bitness)
+
     def latin1_entries(self):
         """[(entry name, data)] that the "latin1-names" installer must carry, as Windows names them."""
         entries = [("lume32.exe", dict(self.entries())["lume32.exe"])]
