@@ -1,6 +1,7 @@
 """What the scenarios need from the build: the installers, the driver, the probe, the payload."""
 import os
 import shutil
+import subprocess
 import threading
 
 from . import payload
@@ -10,6 +11,12 @@ from .wine import I386, pe_machine
 # The "hostile-name" installer: a harmless first entry, then one that points above the destination.
 HOSTILE_FIRST_ENTRY = ("first.txt", b"written before the hostile entry")
 HOSTILE_NAME = "..\\escaped.txt"
+
+# The "latin1-names" installer: the build's lume32.exe and these files ("sub/file" in a subfolder),
+# packed from a folder by the pack tool. Each name is one that Windows-1252 holds and UTF-8 spells
+# otherwise, and that the console's code page 437 (what `reg query` prints in) holds too.
+LATIN1_FILES = (("naïve.txt", b"na\xefve: stored in Windows-1252\r\n"), ("Ölbild.png", bytes(range(256))),
+                ("Bücher/Größe.txt", b"in a subfolder\r\n"))
 
 
 class Artifacts:
@@ -24,7 +31,8 @@ class Artifacts:
         tools_dir = tools_dir or build_dir
         self.driver_exe = os.path.join(tools_dir, "e2e-driver", "dialog_driver.exe")
         self.probe_exe = os.path.join(tools_dir, "e2e-driver", "probe_dialog.exe")
-        self._lock = threading.Lock()
+        self.lumepack = os.path.join(build_dir, "native-tools", "lumepack")
+        self._lock = threading.RLock()  # a variant may be made from the payload, read under the same lock
         self._variants = {}
         self._entries = None
         self._bitness = None
@@ -41,7 +49,8 @@ class Artifacts:
 
     def installer(self, kind):
         """'linked' is the build's setup.exe; 'packed' the same build's stub with the payload added by
-        the pack tool; 'no-payload' and 'damaged' are copies made from setup.exe."""
+        the pack tool; 'no-payload' and 'damaged' are copies made from setup.exe; 'latin1-names' the
+        stub packed here from a folder of LATIN1_FILES."""
         if kind == "linked":
             return self.setup_exe
         if kind == "packed":
@@ -53,13 +62,40 @@ class Artifacts:
                     payload.write_with_hostile_name(self.setup_exe, HOSTILE_FIRST_ENTRY, HOSTILE_NAME, path)
                     self._variants[kind] = path
                 return self._variants[kind]
-        makers = {"no-payload": payload.write_without_payload, "damaged": payload.write_with_damaged_payload}
+        makers = {"no-payload": payload.write_without_payload, "damaged": payload.write_with_damaged_payload,
+                  "latin1-names": self._pack_latin1_names}
         with self._lock:
             if kind not in self._variants:
                 path = self._variant_path(kind)
                 makers[kind](self.setup_exe, path)
                 self._variants[kind] = path
             return self._variants[kind]
+
+    @property
+    def planted_dll(self):
+        """The marker DLL of this build's bitness (made by the win64 build beside the driver)."""
+        return os.path.join(os.path.dirname(self.driver_exe), "planted-%s.dll" % self.bitness)
+
+    def latin1_entries(self):
+        """[(entry name, data)] that the "latin1-names" installer must carry, as Windows names them."""
+        entries = [("lume32.exe", dict(self.entries())["lume32.exe"])]
+        for relative, data in LATIN1_FILES:
+            folder, _, name = relative.rpartition("/")
+            entries.append((name + ("!" + folder if folder else ""), data))
+        return entries
+
+    def _pack_latin1_names(self, setup_exe, output_path):
+        folder = output_path + ".folder"
+        for relative, data in [("lume32.exe", dict(self.entries())["lume32.exe"])] + list(LATIN1_FILES):
+            path = os.path.join(folder, *relative.split("/"))
+            os.makedirs(os.path.dirname(path), exist_ok=True)
+            with open(path, "wb") as packed:
+                packed.write(data)
+        stub = os.path.join(os.path.dirname(setup_exe), "setup-stub.exe")
+        packing = subprocess.run([self.lumepack, "installer", "--stub", stub, "-o", output_path, folder],
+                                 stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
+        if packing.returncode != 0:
+            raise RuntimeError("lumepack failed: " + packing.stdout.decode(errors="replace"))
 
     def has_payload(self):
         return payload.read_payload(self.setup_exe) is not None

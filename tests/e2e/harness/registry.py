@@ -39,7 +39,8 @@ class Registry:
             return None
         if code != 0:
             raise RuntimeError("reg query %s failed with %s" % (key, code))
-        return parse_reg_query(output.decode("latin-1"))
+        # Written to a file, reg's output is in the OEM code page of the prefix's locale (English: 437).
+        return parse_reg_query(output.decode("cp437"))
 
     def full_name(self, key):
         root, _, rest = key.partition("\\")

@@ -86,13 +86,14 @@ class Session:
         self.require(run.ok, "Wine's desktop did not come up: %s" % run.failure)
         self._desktop_up = True
 
-    def start(self, windows_exe, args=(), host_exe=None):
+    def start(self, windows_exe, args=(), host_exe=None, env=None):
         """Starts a program of drive C under the loader of its bitness; `host_exe` names the file
-        when `windows_exe` is a form that the host cannot resolve (a short path)."""
+        when `windows_exe` is a form that the host cannot resolve (a short path); `env`, variables
+        for it alone."""
         self.wait_for_desktop()
         loader = loader_for(host_exe or self.host_path(windows_exe))
         process, _ = self.wine.start([windows_exe] + list(args), os.path.basename(windows_exe.replace("\\", "/")),
-                                     cwd=self.stage, loader=loader)
+                                     cwd=self.stage, loader=loader, env=env)
         return process
 
     def wait_exit(self, process, what, timeout=60):

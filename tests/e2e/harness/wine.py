@@ -102,11 +102,13 @@ class Wine:
         stem = os.path.join(self.log_dir, "%02d-%s" % (self._count, name))
         return stem + ".out", stem + ".err"
 
-    def start(self, args, name, cwd=None, loader=WINE64):
-        """Starts `loader` (wine64 or wine32's) with `args` in the background; returns (process, stdout path)."""
+    def start(self, args, name, cwd=None, loader=WINE64, env=None):
+        """Starts `loader` (wine64 or wine32's) with `args` in the background; returns (process, stdout path).
+        `env` holds variables for this program alone, over the prefix's."""
         out_path, err_path = self._log_paths(name)
         with open(out_path, "wb") as out, open(err_path, "wb") as err:
-            process = subprocess.Popen([loader] + list(args), env=self.env, cwd=cwd or self._default_cwd(),
+            process = subprocess.Popen([loader] + list(args), env=dict(self.env, **(env or {})),
+                                       cwd=cwd or self._default_cwd(),
                                        stdin=subprocess.DEVNULL, stdout=out, stderr=err)
         return process, out_path
 

@@ -1,4 +1,7 @@
-"""Leaving the installation from each dialog: by its Exit button, and by Esc or the close box."""
+"""Leaving the installation from each dialog: by its Exit button, and by Esc or the close box; and after
+an emptied destination was refused."""
+import os
+
 from . import scenario
 from . import installer_ui as ui
 from .flows import CANCELLED, COMPLETED, run_installer
@@ -42,3 +45,36 @@ exit_checklist = _leaving_scenario("exit-checklist", ui.CHECKLIST_CAPTION, "exit
 exit_completion = _leaving_scenario("exit-completion", ui.COMPLETE_CAPTION, "exit")
 close_licence = _leaving_scenario("close-licence", ui.LICENCE_CAPTION, "close")
 esc_checklist = _leaving_scenario("esc-checklist", ui.CHECKLIST_CAPTION, "esc")
+
+
+def _top_level(session):
+    """What C:\\ and the installer's current directory (C:\\e2e) hold, without descending."""
+    return {folder: sorted(os.listdir(session.host_path(folder))) for folder in ("C:\\", "C:\\e2e")}
+
+
+@scenario("emptied-path", "the path entry emptied, then blanks only: refused each time, the path dialog back, Exit")
+def emptied_path(session):
+    expected = Expected(session, starts=())
+    session.stage_installer()
+    before = _top_level(session)
+
+    def refuse(s, typed):
+        s.drive(["wait", ui.PATH_CAPTION, ui.DIALOG_TIMEOUT_MS], ["settext", ui.PATH_ENTRY, typed], ["press", ui.OK],
+                ["gone", 10000])
+        if typed == "":  # the destination is made once the checklist is answered
+            for caption in (ui.LICENCE_CAPTION, ui.CHECKLIST_CAPTION):
+                s.drive(["wait", caption, ui.DIALOG_TIMEOUT_MS], ["press", ui.OK], ["gone", 10000])
+        run = ui.wait(s, ui.ERROR_CAPTION)
+        s.equal(ui.message_box_text(run), ui.NO_PATH_TEXT, "message box text after %r" % typed)
+        s.drive(["wait", ui.ERROR_CAPTION, 1000], ["press", ui.OK], ["gone", 10000])
+
+    def steps(s):
+        refuse(s, "")
+        refuse(s, "   ")
+        _leave(s, ui.PATH_CAPTION, "exit")
+
+    run_installer(session, steps=steps, exit_code=CANCELLED)
+    state = gather(session, expected)
+    session.finish()
+    check_nothing_installed(session, expected, state)
+    session.equal(_top_level(session), before, "C:\\ and C:\\e2e after the run")

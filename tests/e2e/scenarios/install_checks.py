@@ -46,8 +46,10 @@ class Expected:
     """The installation a scenario expects."""
 
     def __init__(self, session, destination="C:\\MLUME", associated=EXTENSIONS, backups=None, options=None,
-                 starts=("-Q", "")):
+                 starts=("-Q", ""), entries=None):
         self.destination = destination
+        # [(entry name, data)] the installer carries; by default the payload of the build's setup.exe.
+        self.entries = entries if entries is not None else session.artifacts.entries()
         self.associated = tuple(associated)
         self.baseline = extension_baseline(session)
         self.backups = {extension: self.baseline[extension] or "" for extension in self.associated}
@@ -60,9 +62,10 @@ class Expected:
         return join(self.destination, PROGRAM)
 
     @property
-    def main_program_word(self):
-        """The main program as a command line's first word: quoted when it holds a blank."""
-        return '"%s"' % self.main_program if " " in self.main_program else self.main_program
+    def program_command(self):
+        """The main program as command lines name it: quoted when it holds a blank, or it would not be found."""
+        program = self.main_program
+        return '"%s"' % program if " " in program else program
 
 
 def uninstall_keys(session):
@@ -105,15 +108,20 @@ def encode_options(options):
         name.encode("latin-1") + b"\0" + value.encode("latin-1") + b"\0" for name, value in options)
 
 
-def log_starts(session, expected):
-    """The argument part of each line that lume32.exe logged, in order."""
-    path = session.host_path(join(expected.destination, LOG))
+def log_lines(session, folder):
+    """The command lines that lume32.exe in `folder` logged, in order."""
+    path = session.host_path(join(folder, LOG))
     if not os.path.exists(path):
         return []
     with open(path, "rb") as log:
         lines = log.read().decode("latin-1").split("\r\n")
+    return lines[:-1] if lines and lines[-1] == "" else lines
+
+
+def log_starts(session, expected):
+    """The argument part of each line that lume32.exe logged, in order."""
     starts = []
-    for line in lines[:-1] if lines and lines[-1] == "" else lines:
+    for line in log_lines(session, expected.destination):
         at = line.lower().rfind(PROGRAM)
         session.check(at >= 0, "lume32.log line names the program: %r" % line)
         rest = line[at + len(PROGRAM):] if at >= 0 else line
@@ -124,7 +132,7 @@ def log_starts(session, expected):
 def check_files(session, expected):
     destination = session.host_path(expected.destination)
     wanted = {}
-    for name, data in session.artifacts.entries():
+    for name, data in expected.entries:
         relative = installed_path(name)
         wanted[relative.replace("\\", "/")] = data
         path = os.path.join(destination, *relative.split("\\"))
@@ -143,7 +151,7 @@ def check_records(session, expected, state):
     tree = state["class"]
     session.require(tree is not None, "class key %s exists" % CLASS_KEY)
     session.equal(_default(tree, CLASS_KEY), CLASS_NAME, "class key's default value")
-    records = {installed_path(name).replace("\\", "$") for name, _ in session.artifacts.entries()}
+    records = {installed_path(name).replace("\\", "$") for name, _ in expected.entries}
     records.add("DEF.TVD")
     if expected.options:
         records.add(OPTIONS_FILE)
@@ -151,7 +159,7 @@ def check_records(session, expected, state):
     session.equal(_subkeys(tree, installed_key), sorted(records), "installed-file records")
     for record in records:
         session.equal(_default(tree, installed_key + "\\" + record), "", "record %s value" % record)
-    session.equal(_default(tree, CLASS_KEY + "\\shell\\open\\command"), expected.main_program_word + ' "%1"',
+    session.equal(_default(tree, CLASS_KEY + "\\shell\\open\\command"), expected.program_command + ' "%1"',
                   "open command")
 
 
@@ -176,7 +184,7 @@ def check_uninstall(session, expected, state):
     values = _values(state["uninstall"], own)
     session.require(values is not None, "uninstall entry exists under %s" % own)
     session.equal(values.get("DisplayName"), ("REG_SZ", "MoraLUME Viewer"), "DisplayName")
-    session.equal(values.get("UninstallString"), ("REG_SZ", expected.main_program_word + " . -u"), "UninstallString")
+    session.equal(values.get("UninstallString"), ("REG_SZ", expected.program_command + " . -u"), "UninstallString")
 
 
 def check_group(session, expected, state):
@@ -207,6 +215,10 @@ def check_options_file(session, expected):
 
 def check_starts(session, expected, state):
     session.equal(log_starts(session, expected), expected.starts, "starts of lume32.exe (arguments)")
+    # The -Q start names the program in the destination as typed, quoted when it holds a blank.
+    quick = [line for line in log_lines(session, expected.destination) if line.endswith(" -Q")]
+    session.equal(quick, [expected.program_command + " -Q"] * expected.starts.count("-Q"),
+                  "command lines of the -Q starts")
     if expected.starts and expected.starts[-1] == "" and state.get("short"):
         path = session.host_path(join(expected.destination, LOG))
         with open(path, "rb") as log:

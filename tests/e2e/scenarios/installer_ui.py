@@ -18,6 +18,7 @@ RUN_LINES = (114, 115)
 
 NO_PAYLOAD_TEXT = "Installation data not found. (Executable is corrupted.)"
 CORRUPT_TEXT = "Corrupted data. Installation aborted."
+NO_PATH_TEXT = "Unable to create the path you've entered."
 ES_READONLY = 0x0800
 
 DIALOG_TIMEOUT_MS = 20000
@@ -28,8 +29,15 @@ def occupy_line(total_size):
 
 
 def wait(session, caption, *then):
-    """Waits for a dialog and reports all its controls, then runs the commands `then`."""
-    return session.drive(["wait", caption, DIALOG_TIMEOUT_MS], ["dump"], *then)
+    """Waits for a dialog and reports all its controls, then runs the commands `then`. When an error
+    box came instead, its text is the failure, and it is answered so that the installer can end."""
+    run = session.drive(["wait", caption, DIALOG_TIMEOUT_MS], ["dump"], *then, expect_ok=False)
+    if run.failure == "wait: dialog did not appear" and caption != ERROR_CAPTION:
+        box = session.drive(["wait", ERROR_CAPTION, 500], ["dump"], ["press", OK], expect_ok=False)
+        if box.ok:
+            session.require(False, "error box instead of \"%s\": %r" % (caption, message_box_text(box)))
+    session.require(run.ok, "driver: %s" % run.failure)
+    return run
 
 
 def check_path_dialog(session, run, destination="C:\\MLUME"):

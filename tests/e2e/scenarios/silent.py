@@ -1,4 +1,9 @@
 """Silent installations, steered by tovaopt.ini beside the installer."""
+import glob
+import os
+import re
+import shutil
+
 from . import scenario
 from .flows import CANCELLED, run_installer
 from .install_checks import Expected, check_installed, check_nothing_installed, gather
@@ -38,3 +43,44 @@ def silent_assoc_minus_1(session):
     state = gather(session, expected)
     session.finish()
     check_nothing_installed(session, expected, state)
+
+
+@scenario("latin1-names", "a stub packed here from files named naïve.txt, Ölbild.png, Bücher/Größe.txt: exact names, "
+          "bytes and records")
+def latin1_names(session):
+    expected = Expected(session, options=[("sSilent", "1")], entries=session.artifacts.latin1_entries())
+    run_installer(session, kind="latin1-names", options=["sSilent=1"])
+    state = gather(session, expected)
+    session.finish()
+    check_installed(session, expected, state)
+
+
+# Loaded by name once WinMain runs: the theme library when the first window is made, and the display
+# driver. Wine prefers a copy beside the program where the override says native first.
+PLANTED_DLLS = ("uxtheme.dll", "winex11.drv")
+
+
+@scenario("planted-dll", "uxtheme.dll and winex11.drv planted beside setup.exe, native first: loaded from the "
+          "system folder only")
+def planted_dll(session):
+    expected = Expected(session, options=[("sSilent", "1")])
+    for name in PLANTED_DLLS:
+        shutil.copy(session.artifacts.planted_dll, os.path.join(session.stage, name))
+    session.wait_for_desktop()  # before the override: the driver lives in C:\\e2e too
+    overrides = session.wine.env["WINEDLLOVERRIDES"] + ";uxtheme,winex11.drv=n,b"
+    run_installer(session, options=["sSilent=1"], env={"WINEDLLOVERRIDES": overrides, "WINEDEBUG": "+loaddll"})
+    markers = sorted(name for name in os.listdir(session.stage) if name.endswith(".loaded"))
+    session.equal(markers, [], "markers of planted DLLs that were loaded")
+    # Wine's trace of setup.exe: each name was looked for, and found in the system folder.
+    with open(sorted(glob.glob(os.path.join(session.wine.log_dir, "*-setup.exe.err")))[-1], "rb") as trace:
+        loads = re.findall(r'^([0-9a-f]+):trace:loaddll:build_module Loaded L"(.*?)"', trace.read().decode("latin-1"),
+                           re.M)
+    session.require(loads and loads[0][1].lower().endswith("\\\\setup.exe"), "the trace begins with setup.exe")
+    process = loads[0][0]
+    found = [path.replace("\\\\", "\\").lower() for pid, path in loads if pid == process]
+    for name in PLANTED_DLLS:
+        session.equal([path for path in found if path.endswith("\\" + name)], ["c:\\windows\\system32\\" + name],
+                      "where setup.exe loaded %s from" % name)
+    state = gather(session, expected)
+    session.finish()
+    check_installed(session, expected, state)
