@@ -128,10 +128,20 @@ def _silent_install(session):
     run_installer(session, options=["sSilent=1"])
 
 
-@scenario("uninstall-fresh", "installed silently, \"No\" to the question changes nothing, then -u -s: nothing left")
+VICTIM = "C:\\victim.txt"
+
+
+def _plant_victim(session):
+    with open(session.host_path(VICTIM), "w") as victim:
+        victim.write("not the installer's")
+
+
+@scenario("uninstall-fresh", "installed silently, \"No\" to the question changes nothing, then -u -s: nothing left; "
+          "a planted record ..$victim.txt deletes nothing")
 def uninstall_fresh(session):
     expected = Expected(session, options=[("sSilent", "1")])
-    _uninstall_scenario(session, expected, _silent_install, decline=True)
+    _uninstall_scenario(session, expected, _silent_install, setup=_plant_victim, decline=True,
+                        after_install=lambda s: s.registry.add("HKCR\\MoraLUME_TOVA\\installed\\..$victim.txt", ""))
 
 
 FOREIGN = {".gif": "OtherViewer.Image", ".jpg": "jpegfile"}
