@@ -25,11 +25,13 @@ else()
   set(LUMEPACK_DEPENDS lumepack)
 endif()
 
-# The sample's lume32.exe: made by the Windows builds' own compiler; the host
-# build uses MinGW-w64 as well, so its resources carry the same sample.
+# The sample's lume32.exe, plain C: made by the Windows builds' own compiler;
+# the host build uses MinGW-w64 as well, so its resources carry the same sample.
 set(SAMPLE_BIN_DIR ${CMAKE_BINARY_DIR}/sample)
+file(GLOB SAMPLE_SOURCES CONFIGURE_DEPENDS ${SAMPLE_DIR}/*.c)
+file(GLOB SAMPLE_HEADERS CONFIGURE_DEPENDS ${SAMPLE_DIR}/*.h)
 if(WIN32)
-  add_executable(lume32 WIN32 ${SAMPLE_DIR}/lume32.c)
+  add_executable(lume32 WIN32 ${SAMPLE_SOURCES})
   # No time stamp in the header: the same sources give the same bytes.
   target_link_options(lume32 PRIVATE -static-libgcc -s -Wl,--no-insert-timestamp)
   set_target_properties(lume32 PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${SAMPLE_BIN_DIR})
@@ -40,8 +42,8 @@ else()
     OUTPUT ${SAMPLE_BIN_DIR}/lume32.exe
     COMMAND ${CMAKE_COMMAND} -E make_directory ${SAMPLE_BIN_DIR}
     COMMAND ${SAMPLE_C_COMPILER} -Wall -Wextra -Werror -Os -s -mwindows -Wl,--no-insert-timestamp -o ${SAMPLE_BIN_DIR}/lume32.exe
-            ${SAMPLE_DIR}/lume32.c
-    DEPENDS ${SAMPLE_DIR}/lume32.c
+            ${SAMPLE_SOURCES}
+    DEPENDS ${SAMPLE_SOURCES} ${SAMPLE_HEADERS}
     VERBATIM)
   set(LUME32_DEPENDS ${SAMPLE_BIN_DIR}/lume32.exe)
 endif()

@@ -27,5 +27,5 @@ def scenario(name, summary, each_build=True):
     return register
 
 
-for _module in ("selftest", "silent", "interactive", "exits", "repeat", "broken"):
+for _module in ("selftest", "silent", "interactive", "exits", "repeat", "broken", "uninstall"):
     importlib.import_module("scenarios." + _module)

@@ -1,0 +1,70 @@
+#include "remove_files.h"
+
+#include "record_path.h"
+
+typedef int (*RecordAction)(char *path, const char *programPath, size_t folderLength);
+
+/* Calls `action` with the path of each record that names a file below the
+   program's folder; returns the sum of what it returned. Other records are
+   skipped. */
+static int ForEachRecord(HKEY records, const char *programPath, RecordAction action) {
+  char name[RECORD_NAME_MAX + 1];
+  char path[MAX_PATH];
+  size_t folderLength = FolderLength(programPath);
+  DWORD index;
+  int sum = 0;
+  for (index = 0;; ++index) {
+    LONG result = RegEnumKeyA(records, index, name, sizeof name);
+    if (result == ERROR_MORE_DATA) continue; /* longer than any record can be */
+    if (result != ERROR_SUCCESS) break;
+    if (RecordToPath(programPath, folderLength, name, path, sizeof path) == RECORD_FILE)
+      sum += action(path, programPath, folderLength);
+  }
+  return sum;
+}
+
+static int NamesProgram(char *path, const char *programPath, size_t folderLength) {
+  (void)folderLength;
+  return lstrcmpiA(path, programPath) == 0;
+}
+
+/* 1 when the file is still there afterwards. A record naming a folder is
+   not followed: folders go only once empty. */
+static int DeleteRecordedFile(char *path, const char *programPath, size_t folderLength) {
+  DWORD attributes = GetFileAttributesA(path);
+  (void)folderLength;
+  if (attributes == INVALID_FILE_ATTRIBUTES || lstrcmpiA(path, programPath) == 0) return 0;
+  if (attributes & FILE_ATTRIBUTE_DIRECTORY) return 1;
+  return DeleteFileA(path) ? 0 : 1;
+}
+
+/* Each folder between the file and the program's folder, deepest first;
+   one that still holds anything stays. */
+static int RemoveEmptyFolders(char *path, const char *programPath, size_t folderLength) {
+  (void)programPath;
+  while (CutToParent(path, folderLength)) RemoveDirectoryA(path);
+  return 0;
+}
+
+int IsRecordedProgram(HKEY records, const char *programPath) {
+  return ForEachRecord(records, programPath, NamesProgram) != 0;
+}
+
+int RemoveRecordedFiles(HKEY records, const char *programPath) {
+  int left = ForEachRecord(records, programPath, DeleteRecordedFile);
+  ForEachRecord(records, programPath, RemoveEmptyFolders);
+  return left;
+}
+
+static int ScheduleDelete(const char *path) {
+  return MoveFileExA(path, NULL, MOVEFILE_DELAY_UNTIL_REBOOT) ? 0 : 1;
+}
+
+int ScheduleOwnRemoval(const char *programPath, const char *logPath) {
+  char folder[MAX_PATH];
+  /* In this order: the folder must be empty when its turn comes. */
+  int failed = ScheduleDelete(programPath);
+  if (GetFileAttributesA(logPath) != INVALID_FILE_ATTRIBUTES) failed += ScheduleDelete(logPath);
+  if (FolderToRemove(programPath, folder, sizeof folder)) failed += ScheduleDelete(folder);
+  return failed;
+}

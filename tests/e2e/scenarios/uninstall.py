@@ -1,0 +1,185 @@
+"""Uninstalling with the sample's lume32.exe: the uninstall command read from the registry and run with
+"-s", then the prefix compared with its state before the installation, once before Wine's restart (when
+the program, its log and its folder are still waiting for their delayed delete) and once after it."""
+from harness import snapshot
+
+from . import scenario
+from . import installer_ui as ui
+from .flows import run_installer, wait_for_lines
+from .install_checks import LOG, PROGRAM, Expected, join, log_starts, uninstall_keys
+from .interactive import click_through
+
+SILENT = "-s"
+UNINSTALLED, DECLINED = 0, 1
+CAPTION = "Uninstall MoraLUME"
+IDNO = 7
+PENDING = "system.reg [system\\\\currentcontrolset\\\\control\\\\session manager]"
+PENDING_VALUE = '"pendingfilerenameoperations"'
+
+# Wine's own bookkeeping, whatever program runs: (registry key, value name or None for the whole key).
+WINE_BOOKKEEPING = (
+    # The display driver's date, written again each time the desktop starts.
+    ("system.reg [system\\\\currentcontrolset\\\\control\\\\class\\\\{4d36e968-e325-11ce-bfc1-08002be10318}"
+     "\\\\0000]", '"driverdatedata"'),
+    # The host's fonts, registered when the first 32-bit program starts.
+    ("system.reg [software\\\\microsoft\\\\windows nt\\\\currentversion\\\\fonts]", None),
+    ("system.reg [software\\\\microsoft\\\\windows\\\\currentversion\\\\fonts]", None),
+    ("user.reg [software\\\\wine\\\\fonts\\\\external fonts]", None),
+    # Settings of Wine's folder window, which opens on the installer's ShowGroup.
+    ("user.reg [software\\\\microsoft\\\\windows\\\\currentversion\\\\explorer\\\\advanced]", None),
+)
+
+
+def _is_bookkeeping(change):
+    for key, value in WINE_BOOKKEEPING:
+        if value is None and change[2:].split(" ", 1)[1].startswith(key):
+            return True
+        if value is not None and change[2:] == "value %s %s" % (key, value):
+            return True
+    return False
+
+
+def _changes(session, before):
+    """What changed since `before`, without Wine's bookkeeping and the harness's staging folder."""
+    found = snapshot.changes(before, snapshot.take(session.wine.prefix))
+    stage = "file C:\\%s" % session.stage.rsplit("/", 1)[-1]
+    return sorted(c for c in found if not _is_bookkeeping(c) and not (c[2:] == stage or c[2:].startswith(stage + "\\")))
+
+
+def _pending_deletes(session):
+    """The paths that Wine deletes at its next start (PendingFileRenameOperations, a list of pairs)."""
+    raw = snapshot.take(session.wine.prefix)[1].get(PENDING, {}).get(PENDING_VALUE, "")
+    text = raw.partition(':"')[2][:-1]
+    for escaped, plain in (("\\0", "\0"), ('\\"', '"'), ("\\\\", "\\")):
+        text = text.replace(escaped, plain)
+    entries = text.split("\0")
+    return [(entries[at], entries[at + 1]) for at in range(0, len(entries) - 1, 2) if entries[at]]
+
+
+def _split_command(command):
+    """(program, arguments) of a command line whose first word may be quoted."""
+    if command.startswith('"'):
+        program, _, rest = command[1:].partition('"')
+    else:
+        program, _, rest = command.partition(" ")
+    return program, rest.split()
+
+
+def _uninstall(session, expected, words=(SILENT,), exit_code=UNINSTALLED, steps=None):
+    own, _ = uninstall_keys(session)
+    values = session.registry.query(own, view=64) or {}
+    command = values.get(session.registry.full_name(own), {}).get("UninstallString", (None, ""))[1]
+    session.require(command == expected.main_program_word + " . -u", "UninstallString read back: %r" % command)
+    program, arguments = _split_command(command)
+    process = session.start(program, arguments + list(words))
+    if steps:
+        steps(session)
+    session.equal(session.wait_exit(process, "lume32.exe -u"), exit_code, "lume32.exe -u exit code")
+    session.finish()
+
+
+def _decline(session, expected):
+    """Asked without -s, the user answers No: only the start's log line differs."""
+    session.finish()
+    installed = snapshot.take(session.wine.prefix)
+
+    def answer(s):
+        run = ui.wait(s, CAPTION)
+        s.check(expected.destination in ui.message_box_text(run), "the question names %s" % expected.destination)
+        s.drive(["wait", CAPTION, 1000], ["press", IDNO], ["gone", 10000])
+
+    _uninstall(session, expected, words=(), exit_code=DECLINED, steps=answer)
+    session.equal(_changes(session, installed), ["~ file %s" % join(expected.destination, LOG)],
+                  "changes after answering No")
+
+
+def _uninstall_scenario(session, expected, install, setup=None, after_install=None, kept=(), decline=False):
+    """`kept`: changes that stay for good, on top of Wine's bookkeeping."""
+    if setup:
+        setup(session)
+    session.wait_for_desktop()  # its first start writes into the registry: part of the state before
+    session.finish()
+    before = snapshot.take(session.wine.prefix)
+    install(session)
+    session.check(wait_for_lines(session.host_path(join(expected.destination, LOG)), len(expected.starts)),
+                  "the installation's starts logged")
+    if after_install:
+        after_install(session)
+    if decline:
+        _decline(session, expected)
+    _uninstall(session, expected)
+    session.equal(log_starts(session, expected)[-1:], [". -u " + SILENT], "the uninstall's start logged")
+
+    folder = expected.destination
+    waiting = [join(folder, PROGRAM), join(folder, LOG), folder]
+    session.equal(_pending_deletes(session), [("\\??\\" + path, "") for path in waiting],
+                  "deletes waiting for Wine's restart")
+    session.equal(_changes(session, before),
+                  sorted(["+ file " + path for path in waiting] + ["+ value %s %s" % (PENDING, PENDING_VALUE)] +
+                         list(kept)), "changes left until the restart")
+
+    code, _ = session.wine.run(["wineboot", "-r"], "wineboot-restart", timeout=120)
+    session.equal(code, 0, "wineboot -r exit code")
+    session.wine.wait_all(timeout=60)
+    session.equal(_changes(session, before), sorted(kept), "changes left after the restart")
+
+
+def _silent_install(session):
+    run_installer(session, options=["sSilent=1"])
+
+
+VICTIM = "C:\\victim.txt"
+
+
+def _plant_victim(session):
+    with open(session.host_path(VICTIM), "w") as victim:
+        victim.write("not the installer's")
+
+
+@scenario("uninstall-fresh", "installed silently, \"No\" to the question changes nothing, then -u -s: nothing left; "
+          "a planted record ..$victim.txt deletes nothing")
+def uninstall_fresh(session):
+    expected = Expected(session, options=[("sSilent", "1")])
+    _uninstall_scenario(session, expected, _silent_install, setup=_plant_victim, decline=True,
+                        after_install=lambda s: s.registry.add("HKCR\\MoraLUME_TOVA\\installed\\..$victim.txt", ""))
+
+
+FOREIGN = {".gif": "OtherViewer.Image", ".jpg": "jpegfile"}
+
+
+@scenario("uninstall-foreign-classes", ".gif and .jpg of other programs before the installation: both restored")
+def uninstall_foreign_classes(session):
+    def setup(s):
+        for extension, foreign in FOREIGN.items():
+            s.registry.add("HKCR\\" + extension, foreign)
+
+    expected = Expected(session, options=[("sSilent", "1")])
+    _uninstall_scenario(session, expected, _silent_install, setup=setup)
+    for extension, foreign in FOREIGN.items():
+        session.equal(session.registry.default_value("HKCR\\" + extension), foreign, "class of %s" % extension)
+
+
+USER_PNG = "UserViewer.png"
+
+
+@scenario("uninstall-user-png", ".png pointed elsewhere by the user after the installation: left as the user set it")
+def uninstall_user_png(session):
+    expected = Expected(session, options=[("sSilent", "1")])
+    _uninstall_scenario(session, expected, _silent_install,
+                        after_install=lambda s: s.registry.add("HKCR\\.png", USER_PNG),
+                        kept=["+ key system.reg [software\\\\classes\\\\.png]"])
+    session.equal(session.registry.default_value("HKCR\\.png"), USER_PNG, "class of .png")
+
+
+SUBFOLDER_PARENT = "C:\\Image Tools"
+SUBFOLDER_DESTINATION = SUBFOLDER_PARENT + "\\MoraLUME"
+
+
+@scenario("uninstall-subfolder", "installed through the dialogs into C:\\Image Tools\\MoraLUME: SCRIPTS goes too, "
+          "the parent the installer made stays")
+def uninstall_subfolder(session):
+    expected = Expected(session, destination=SUBFOLDER_DESTINATION)
+    session.require(any("!" in name for name, _ in session.artifacts.entries()), "the payload has a subfolder entry")
+    _uninstall_scenario(session, expected,
+                        lambda s: run_installer(s, steps=lambda t: click_through(t, SUBFOLDER_DESTINATION)),
+                        kept=["+ file " + SUBFOLDER_PARENT])
