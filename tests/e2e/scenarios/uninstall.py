@@ -69,7 +69,7 @@ def _uninstall(session, expected, words=(SILENT,), exit_code=UNINSTALLED, steps=
     own, _ = uninstall_keys(session)
     values = session.registry.query(own, view=64) or {}
     command = values.get(session.registry.full_name(own), {}).get("UninstallString", (None, ""))[1]
-    session.require(command == expected.main_program_word + " . -u", "UninstallString read back: %r" % command)
+    session.require(command == expected.program_command + " . -u", "UninstallString read back: %r" % command)
     program, arguments = _split_command(command)
     process = session.start(program, arguments + list(words))
     if steps:
