@@ -141,6 +141,24 @@ class Wine:
             return False, time.monotonic() - started
         return True, time.monotonic() - started
 
+    def _wineboot_running(self):
+        wanted = ("WINEPREFIX=%s" % self.prefix).encode()
+        for pid in filter(str.isdigit, os.listdir("/proc")):
+            try:
+                with open("/proc/%s/cmdline" % pid, "rb") as cmdline, open("/proc/%s/environ" % pid, "rb") as environ:
+                    if b"wineboot" in cmdline.read().lower() and wanted in environ.read().split(b"\0"):
+                        return True
+            except OSError:
+                continue
+        return False
+
+    def wait_for_wineboot(self, timeout=30):
+        """Waits while the wineboot that a fresh Wine server starts still runs in this prefix: it carries
+        out the deletes waiting for a restart, so a program that asks for one must not race it."""
+        deadline = time.monotonic() + timeout
+        while self._wineboot_running() and time.monotonic() < deadline:
+            time.sleep(0.1)
+
     def kill_all(self):
         self.server("-k", timeout=10)
         self.server("-w", timeout=10)

@@ -71,6 +71,9 @@ def _uninstall(session, expected, words=(SILENT,), exit_code=UNINSTALLED, steps=
     command = values.get(session.registry.full_name(own), {}).get("UninstallString", (None, ""))[1]
     session.require(command == expected.program_command + " . -u", "UninstallString read back: %r" % command)
     program, arguments = _split_command(command)
+    # The registry query may have started a fresh Wine server, and with it wineboot, which would carry
+    # out the uninstaller's delayed deletes at once if it ran after them.
+    session.wine.wait_for_wineboot()
     process = session.start(program, arguments + list(words))
     if steps:
         steps(session)
