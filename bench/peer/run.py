@@ -1,0 +1,380 @@
+"""Silent installations of our installer and of NSIS installers of the same files, timed under Wine.
+
+One folder of real files (copied once from this machine's /usr, kept in WORK/source) is packed by
+lumepack into our i686 and x86-64 stubs, and by makensis into x86-unicode and amd64-unicode
+installers with /SOLID zlib and /SOLID lzma. Every installer then installs silently into C:\\MLUME of
+one WoW64 prefix with a virtual desktop under Xvfb, in interleaved rounds, the destination removed
+between runs; each installation is checked byte for byte against the source folder.
+
+The time runs from starting the loader to the installer's exit; for ours also until the program it
+starts at the end (the sample lume32.exe, which logs its command line and exits) has logged as many
+lines as in the untimed first run, since the installer does not wait for it.
+"""
+import argparse
+import filecmp
+import hashlib
+import os
+import random
+import re
+import shutil
+import statistics
+import subprocess
+import sys
+import time
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+PROJECT = os.path.dirname(os.path.dirname(HERE))
+sys.path.insert(0, os.path.join(PROJECT, "tests", "e2e"))
+
+from harness.prefix import build_template  # noqa: E402
+from harness.wine import WINE32, WINE64, Wine, why_no_wine32  # noqa: E402
+from harness.xvfb import Xvfb  # noqa: E402
+
+LUMEPACK = os.path.join(PROJECT, "build", "host", "tools", "lumepack")
+STUB = {32: os.path.join(PROJECT, "build", "win32", "setup-stub.exe"),
+        64: os.path.join(PROJECT, "build", "win64", "setup-stub.exe")}
+MAIN = {32: os.path.join(PROJECT, "build", "win32", "sample", "lume32.exe"),
+        64: os.path.join(PROJECT, "build", "win64", "sample", "lume32.exe")}
+NSIS_TARGET = {32: "x86-unicode", 64: "amd64-unicode"}
+DESTINATION = "MLUME"
+SUBFOLDERS = 20
+# Written in the destination by our installer (its options) and by the program it starts.
+OWN_FILES = {"tova.opt", "lume32.log"}
+
+
+def log(text):
+    print(text, flush=True)
+
+
+# ---------------------------------------------------------------- the source folder
+
+def _safe_name(index, path):
+    base = re.sub(r"[^A-Za-z0-9._-]", "_", os.path.basename(path))[:40].rstrip(". ") or "file"
+    return "%04d_%s" % (index, base)
+
+
+def _regular_files(root, low, high):
+    found = []
+    for folder, dirs, files in os.walk(root):
+        dirs.sort()
+        for name in sorted(files):
+            path = os.path.join(folder, name)
+            if os.path.islink(path) or not os.path.isfile(path):
+                continue
+            size = os.path.getsize(path)
+            if low <= size <= high and os.access(path, os.R_OK):
+                found.append((path, size))
+    return found
+
+
+def make_source(folder, megabytes, count, main_exe):
+    """About `megabytes` MB in `count` files: five in six small ones from /usr/share/doc, the rest
+    larger ones from /usr/lib filling up the size; every third file in one of 20 subfolders."""
+    target = int(megabytes * 1_000_000)
+    chooser = random.Random(20261207)
+    small = _regular_files("/usr/share/doc", 200, 64 * 1024)
+    chooser.shuffle(small)
+    large_count = max(1, count // 6)
+    picked = small[:count - large_count]
+    budget = target - sum(size for _, size in picked)
+    large = _regular_files("/usr/lib", 16 * 1024, 8 * 1024 * 1024)
+    chooser.shuffle(large)
+    used = set()
+    for slot in range(large_count):
+        want = max(budget // (large_count - slot), 16 * 1024)
+        window = [item for item in large[slot * 40:slot * 40 + 40] if item[0] not in used] or large
+        best = min(window, key=lambda item: abs(item[1] - want))
+        used.add(best[0])
+        picked.append(best)
+        budget -= best[1]
+    if os.path.isdir(folder):
+        shutil.rmtree(folder)
+    os.makedirs(folder)
+    total = 0
+    for index, (path, size) in enumerate(picked):
+        sub = "" if index % 3 else "sub%02d" % (index // 3 % SUBFOLDERS)
+        destination = os.path.join(folder, sub, _safe_name(index, path))
+        os.makedirs(os.path.dirname(destination), exist_ok=True)
+        shutil.copyfile(path, destination)
+        total += size
+    shutil.copyfile(main_exe, os.path.join(folder, "lume32.exe"))
+    return len(picked) + 1, total + os.path.getsize(main_exe)
+
+
+def describe(folder):
+    files, total, subs = 0, 0, set()
+    for root, _, names in os.walk(folder):
+        for name in names:
+            files += 1
+            total += os.path.getsize(os.path.join(root, name))
+            if root != folder:
+                subs.add(root)
+    return files, total, len(subs)
+
+
+def fingerprint(folder):
+    digest = hashlib.sha256()
+    for root, dirs, names in sorted(os.walk(folder)):
+        dirs.sort()
+        for name in sorted(names):
+            path = os.path.join(root, name)
+            digest.update(os.path.relpath(path, folder).encode() + b"\0%d\0" % os.path.getsize(path))
+    return digest.hexdigest()[:16]
+
+
+# ---------------------------------------------------------------- the installers
+
+NSIS_SCRIPT = """Unicode true
+Target {target}
+SetCompressor /SOLID {compressor}
+Name "MoraLUME"
+OutFile "{out}"
+InstallDir "C:\\{destination}"
+SilentInstall silent
+RequestExecutionLevel user
+ShowInstDetails nevershow
+Section
+{files}SectionEnd
+"""
+
+
+def make_nsis(source, out, bits, compressor, log_path):
+    lines = ['  SetOutPath "$INSTDIR"\n']
+    top = sorted(name for name in os.listdir(source) if os.path.isfile(os.path.join(source, name)))
+    lines += ['  File "%s"\n' % os.path.join(source, name) for name in top]
+    for sub in sorted(name for name in os.listdir(source) if os.path.isdir(os.path.join(source, name))):
+        lines.append('  SetOutPath "$INSTDIR\\%s"\n' % sub)
+        lines.append('  File "%s/*"\n' % os.path.join(source, sub))
+    script = out[:-4] + ".nsi"
+    with open(script, "w") as handle:
+        handle.write(NSIS_SCRIPT.format(target=NSIS_TARGET[bits], compressor=compressor, out=out,
+                                        destination=DESTINATION, files="".join(lines)))
+    with open(log_path, "wb") as output:
+        subprocess.run(["makensis", "-V2", script], stdout=output, stderr=subprocess.STDOUT, check=True)
+
+
+def make_ours(source, out, bits, log_path):
+    with open(log_path, "wb") as output:
+        subprocess.run([LUMEPACK, "installer", "--stub", STUB[bits], "-o", out, source],
+                       stdout=output, stderr=subprocess.STDOUT, check=True)
+
+
+# ---------------------------------------------------------------- installing
+
+def check_installed(destination, source):
+    """None when every source file is in place with the same bytes; otherwise what is wrong."""
+    problems = []
+    for root, _, names in os.walk(source):
+        for name in names:
+            relative = os.path.relpath(os.path.join(root, name), source)
+            installed = os.path.join(destination, relative)
+            if not os.path.isfile(installed):
+                problems.append("missing " + relative)
+            elif not filecmp.cmp(os.path.join(root, name), installed, shallow=False):
+                problems.append("differs " + relative)
+    for root, _, names in os.walk(destination):
+        for name in names:
+            relative = os.path.relpath(os.path.join(root, name), destination)
+            if relative not in OWN_FILES and not os.path.exists(os.path.join(source, relative)):
+                problems.append("extra " + relative)
+    return "; ".join(problems[:5]) + (" (%d problems)" % len(problems) if len(problems) > 5 else "") \
+        if problems else None
+
+
+def log_lines(path):
+    try:
+        with open(path, "rb") as handle:
+            return handle.read().count(b"\n")
+    except OSError:
+        return 0
+
+
+class Installer:
+    def __init__(self, label, path, bits, ours):
+        self.label, self.path, self.bits, self.ours = label, path, bits, ours
+        self.times = []
+        self.exit_times = []
+        self.lines = None  # lines lume32.exe logs in one installation (ours only)
+
+    @property
+    def loader(self):
+        return WINE32 if self.bits == 32 else WINE64
+
+
+def install(wine, installer, stage, source, first=False):
+    destination = os.path.join(wine.drive_c, DESTINATION)
+    if os.path.exists(destination):
+        shutil.rmtree(destination)
+    program_log = os.path.join(destination, "lume32.log")
+    name = os.path.basename(installer.path)
+    args = ["C:\\stage\\" + name] + ([] if installer.ours else ["/S"])
+    started = time.monotonic()
+    process, _ = wine.start(args, name[:-4], cwd=stage, loader=installer.loader)
+    code = process.wait(timeout=600)
+    exited = time.monotonic() - started
+    if code != 0:
+        raise RuntimeError("%s exited with %s" % (installer.label, code))
+    if installer.ours:
+        if first:
+            time.sleep(3.0)  # the started program runs on after the installer; count its lines once
+            installer.lines = log_lines(program_log)
+            if not installer.lines:
+                raise RuntimeError("%s: the program it starts logged nothing" % installer.label)
+        else:
+            deadline = time.monotonic() + 30
+            while log_lines(program_log) < installer.lines:
+                if time.monotonic() > deadline:
+                    raise RuntimeError("%s: lume32.exe did not log its start" % installer.label)
+                time.sleep(0.005)
+    elapsed = time.monotonic() - started
+    problem = check_installed(destination, source)
+    if problem:
+        raise RuntimeError("%s: %s" % (installer.label, problem))
+    if not first:
+        installer.times.append(elapsed)
+        installer.exit_times.append(exited)
+
+
+def loadavg():
+    with open("/proc/loadavg") as handle:
+        return handle.read().split()[0]
+
+
+def measure(wine, installers, stage, source, rounds, title):
+    for installer in installers:
+        shutil.copy(installer.path, stage)
+        install(wine, installer, stage, source, first=True)
+    loads = [float(loadavg())]
+    for number in range(rounds):
+        order = installers if number % 2 == 0 else list(reversed(installers))
+        for installer in order:
+            install(wine, installer, stage, source)
+        loads.append(float(loadavg()))
+        log("  %s: round %d of %d done, load %s" % (title, number + 1, rounds, loadavg()))
+    for installer in installers:
+        os.unlink(os.path.join(stage, os.path.basename(installer.path)))
+    return loads
+
+
+def table(installers, loads, title):
+    rows = ["", "### " + title, "",
+            "| installer | size bytes | median s | min s | max s | x NSIS zlib solid | median s to exit |",
+            "|---|---:|---:|---:|---:|---:|---:|"]
+    base = {item.bits: statistics.median(item.times) for item in installers if item.label.endswith("zlib solid")}
+    for item in installers:
+        median = statistics.median(item.times)
+        rows.append("| %s | %s | %.3f | %.3f | %.3f | %.2f | %.3f |" % (
+            item.label, format(os.path.getsize(item.path), ","), median, min(item.times), max(item.times),
+            median / base[item.bits], statistics.median(item.exit_times)))
+    rows.append("")
+    rows.append("Load average (1 min) during the runs: %.2f to %.2f." % (min(loads), max(loads)))
+    return "\n".join(rows)
+
+
+def build_all(source, out_dir, bits_list, logs):
+    installers = []
+    for bits in bits_list:
+        arch = "i686" if bits == 32 else "x86-64"
+        ours = os.path.join(out_dir, "lume%d.exe" % bits)
+        make_ours(source, ours, bits, os.path.join(logs, "lumepack%d.log" % bits))
+        installers.append(Installer("ours %s" % arch, ours, bits, True))
+        for compressor in ("zlib", "lzma"):
+            path = os.path.join(out_dir, "nsis%d%s.exe" % (bits, compressor))
+            make_nsis(source, path, bits, compressor, os.path.join(logs, "makensis%d%s.log" % (bits, compressor)))
+            installers.append(Installer("NSIS %s %s solid" % (NSIS_TARGET[bits], compressor), path, bits, False))
+    return installers
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
+    parser.add_argument("--rounds", type=int, default=5)
+    parser.add_argument("--megabytes", type=float, default=50)
+    parser.add_argument("--files", type=int, default=1200)
+    parser.add_argument("--tiny-rounds", type=int, default=None, help="rounds on the tiny payload (default: --rounds)")
+    parser.add_argument("--work", default=os.path.join(PROJECT, "build", "peer-bench"))
+    parser.add_argument("--new-source", action="store_true", help="make the source folder again")
+    options = parser.parse_args()
+
+    for path in [LUMEPACK] + list(STUB.values()) + list(MAIN.values()):
+        if not os.path.exists(path):
+            sys.exit("missing %s: build the host, win32 and win64 presets first" % path)
+    work = os.path.abspath(options.work)
+    logs = os.path.join(work, "logs")
+    os.makedirs(logs, exist_ok=True)
+    bits_list = [64]
+    no32 = why_no_wine32()
+    if no32 is None:
+        bits_list.insert(0, 32)
+    else:
+        log("32-bit rows left out: " + no32)
+
+    # The source folders: the main one is kept between runs (same files), one per size.
+    # lume32.exe in the folders is the i686 one where 32-bit code runs (both bitnesses carry it).
+    main_exe = MAIN[bits_list[0]]
+    source = os.path.join(work, "source-%gMB-%d-%d" % (options.megabytes, options.files, bits_list[0]))
+    if options.new_source or not os.path.isdir(source):
+        make_source(source, options.megabytes, options.files, main_exe)
+    tiny = os.path.join(work, "source-tiny")
+    if os.path.isdir(tiny):
+        shutil.rmtree(tiny)
+    os.makedirs(os.path.join(tiny, "sub00"))
+    for index, name in enumerate(["readme.txt", "vendor.txt", "order.txt"]):
+        shutil.copyfile(os.path.join(PROJECT, "sample", name),
+                        os.path.join(tiny, "sub00" if index == 2 else "", name))
+    shutil.copyfile(main_exe, os.path.join(tiny, "lume32.exe"))
+
+    out = os.path.join(work, "installers")
+    out_tiny = os.path.join(work, "installers-tiny")
+    for folder in (out, out_tiny):
+        os.makedirs(folder, exist_ok=True)
+    log("packing ...")
+    installers = build_all(source, out, bits_list, logs)
+    tiny_installers = build_all(tiny, out_tiny, bits_list, logs)
+
+    xvfb = Xvfb(os.path.join(logs, "xvfb.log"))
+    display = xvfb.start()
+    wine = None
+    keeper = None
+    try:
+        root = os.path.join(work, "wine")
+        if os.path.isdir(root):
+            shutil.rmtree(root)
+        build_template(root, display, log)
+        wine = Wine(os.path.join(root, "prefix"), display, os.path.join(root, "home"), logs)
+        stage = os.path.join(wine.drive_c, "stage")
+        os.makedirs(stage)
+        # One server for all runs, and a program holding the virtual desktop open: no run pays for
+        # starting either.
+        wine.server("-p")
+        keeper, _ = wine.start(["notepad"], "keeper", loader=WINE64)
+        time.sleep(3)
+
+        files, total, subs = describe(source)
+        header = ["", "Source folder: %d files, %s bytes, %d subfolders (fingerprint %s); tiny: %d files, %s bytes."
+                  % (files, format(total, ","), subs, fingerprint(source), describe(tiny)[0],
+                     format(describe(tiny)[1], ",")),
+                  "Machine: %d cores, %s, wine %s, %s." % (
+                      os.cpu_count(), subprocess.run(["uname", "-r"], capture_output=True, text=True).stdout.strip(),
+                      subprocess.run([WINE64, "--version"], capture_output=True, text=True).stdout.strip(),
+                      subprocess.run(["makensis", "-VERSION"], capture_output=True, text=True).stdout.strip())]
+        log("\n".join(header))
+        tiny_rounds = options.tiny_rounds or options.rounds
+        loads_tiny = measure(wine, tiny_installers, stage, tiny, tiny_rounds, "tiny payload")
+        loads = measure(wine, installers, stage, source, options.rounds, "main payload")
+        report = "\n".join(header) + "\n" + table(
+            installers, loads, "%g MB, %d files, medians of %d rounds" % (options.megabytes, files, options.rounds)) \
+            + "\n" + table(tiny_installers, loads_tiny, "Tiny payload (%d files), medians of %d rounds"
+                           % (describe(tiny)[0], tiny_rounds)) + "\n"
+        log(report)
+        with open(os.path.join(work, "report.md"), "w") as handle:
+            handle.write(report)
+    finally:
+        if wine is not None:
+            wine.kill_all()
+        if keeper is not None:
+            keeper.wait(timeout=10)
+        xvfb.stop()
+
+
+if __name__ == "__main__":
+    main()
