@@ -20,6 +20,7 @@ import shutil
 import statistics
 import subprocess
 import sys
+import threading
 import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -210,7 +211,11 @@ def install(wine, installer, stage, source, first=False):
     args = ["C:\\stage\\" + name] + ([] if installer.ours else ["/S"])
     started = time.monotonic()
     process, _ = wine.start(args, name[:-4], cwd=stage, loader=installer.loader)
-    code = process.wait(timeout=600)
+    # wait() without a timeout blocks in waitpid; with one, Python polls at up to 50 ms steps.
+    timer = threading.Timer(600, process.kill)
+    timer.start()
+    code = process.wait()
+    timer.cancel()
     exited = time.monotonic() - started
     if code != 0:
         raise RuntimeError("%s exited with %s" % (installer.label, code))
@@ -275,7 +280,7 @@ def build_all(source, out_dir, bits_list, logs):
     installers = []
     for bits in bits_list:
         arch = "i686" if bits == 32 else "x86-64"
-        ours = os.path.join(out_dir, "lume%d.exe" % bits)
+        ours = os.path.join(out_dir, "setup%d.exe" % bits)
         make_ours(source, ours, bits, os.path.join(logs, "lumepack%d.log" % bits))
         installers.append(Installer("ours %s" % arch, ours, bits, True))
         for compressor in ("zlib", "lzma"):
@@ -343,6 +348,9 @@ def main():
         wine = Wine(os.path.join(root, "prefix"), display, os.path.join(root, "home"), logs)
         stage = os.path.join(wine.drive_c, "stage")
         os.makedirs(stage)
+        # Our installer installs silently into C:\MLUME with this beside it; NSIS ignores the file.
+        with open(os.path.join(stage, "tovaopt.ini"), "w", newline="\r\n") as options_file:
+            options_file.write("sSilent=1\n")
         # One server for all runs, and a program holding the virtual desktop open: no run pays for
         # starting either.
         wine.server("-p")
