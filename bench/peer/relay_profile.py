@@ -9,7 +9,7 @@ import collections
 import re
 import sys
 
-LINE = re.compile(r"^(\d+\.\d+):([0-9a-f]+):([0-9a-f]+):(Call|Ret)\s+([\w.]+)\.(\w+)\(")
+LINE = re.compile(r"^(\d+\.\d+):(?:[0-9a-f]+:)?([0-9a-f]+):(Call|Ret)\s+([\w.]+)\.(\w+)\(")
 
 
 def main():
@@ -21,7 +21,7 @@ def main():
             match = LINE.match(line)
             if not match:
                 continue
-            stamp, _, thread, kind, module, function = match.groups()
+            stamp, thread, kind, module, function = match.groups()
             name = module + "." + function
             key = thread
             if kind == "Call":
@@ -32,8 +32,6 @@ def main():
                     stack.pop()
                 if stack:
                     _, started = stack.pop()
-                    if stack and not wanted:
-                        pass
                     entry = totals[name]
                     entry[0] += 1
                     entry[1] += float(stamp) - started
