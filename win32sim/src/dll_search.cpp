@@ -1,10 +1,10 @@
 // The DLL search order calls, found through kernel32 as on Windows.
 #include <windows.h>
 
-#include <cctype>
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <strings.h>
 
 #include "event_log.h"
 #include "win32sim/testapi.h"
@@ -15,16 +15,10 @@ bool g_defaultDirectoriesAvailable = true;
 // Any address will do: it only has to be told apart from null.
 char g_kernel32;
 
-bool SameNameIgnoringCase(const char *a, const char *b) {
-  for (; *a && *b; ++a, ++b)
-    if (tolower(static_cast<unsigned char>(*a)) != tolower(static_cast<unsigned char>(*b))) return false;
-  return *a == *b;
-}
-
 }  // namespace
 
 HMODULE WINAPI GetModuleHandleA(LPCSTR name) {
-  if (name && (SameNameIgnoringCase(name, "kernel32.dll") || SameNameIgnoringCase(name, "kernel32")))
+  if (name && (strcasecmp(name, "kernel32.dll") == 0 || strcasecmp(name, "kernel32") == 0))
     return reinterpret_cast<HMODULE>(&g_kernel32);
   return nullptr;
 }
