@@ -66,6 +66,31 @@ bool CopyEntryData(HFILE file, DWORD remaining, char *buffer, HWND dialog, DWORD
   return true;
 }
 
+// The subdirectory that the last entry's call made or found in place. Entries
+// of one subdirectory come one after the other, and asking again would change
+// nothing. Any other failure leaves it empty, so that each entry asks anew.
+char g_subdirectoryInPlace[kPathSize];
+
+void MakeSubdirectory(const char *subdirectory) {
+  if (strcmp(subdirectory, g_subdirectoryInPlace) == 0) return;
+  bool inPlace = CreateDirectoryA(subdirectory, nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
+  if (!inPlace || !CopyString(g_subdirectoryInPlace, sizeof g_subdirectoryInPlace, subdirectory))
+    g_subdirectoryInPlace[0] = '\0';
+}
+
+// A new file is made with one look-up of its name, which Wine pays for with
+// a scan of the whole folder. Only when that fails (most often because a file
+// is already there) does the file go the long way: deleted, then created or
+// cut to nothing, for reading and writing, with that call's failure. Not
+// OpenFile: it refuses full paths of 128 characters or more.
+HFILE CreateTargetFile(const char *target) {
+  HANDLE created = CreateFileA(target, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                               CREATE_NEW, 0, nullptr);
+  if (created != INVALID_HANDLE_VALUE) return static_cast<HFILE>(reinterpret_cast<INT_PTR>(created));
+  DeleteFileA(target);
+  return _lcreat(target, 0);
+}
+
 bool ExtractEntry(HWND dialog, DWORD *lastRedraw) {
   Entry entry;
   if (!ReadEntryHeader(entry)) {
@@ -85,12 +110,9 @@ bool ExtractEntry(HWND dialog, DWORD *lastRedraw) {
     FreeLocked(buffer);
     return false;
   }
-  if (entry.subdirectory[0]) CreateDirectoryA(entry.subdirectory, nullptr);
+  if (entry.subdirectory[0]) MakeSubdirectory(entry.subdirectory);
   if (g_mainProgramPath[0] == '\0') CopyString(g_mainProgramPath, kPathSize, entry.target);
-  DeleteFileA(entry.target);
-  // Created or cut to nothing, for reading and writing. Not OpenFile: it
-  // refuses full paths of 128 characters or more.
-  HFILE file = _lcreat(entry.target, 0);
+  HFILE file = CreateTargetFile(entry.target);
   if (file <= 0) {
     ShowCreateError(file, entry.target);
     FreeLocked(buffer);
@@ -104,9 +126,8 @@ bool ExtractEntry(HWND dialog, DWORD *lastRedraw) {
   return copied;
 }
 
-}  // namespace
-
-LONG ExtractArchive(HWND dialog) {
+LONG ExtractEntries(HWND dialog) {
+  g_subdirectoryInPlace[0] = '\0';
   DWORD lastRedraw = GetTickCount();
   for (WORD index = 0; index < g_payloadFileCount; ++index)
     if (!ExtractEntry(dialog, &lastRedraw)) return -1;
@@ -114,4 +135,13 @@ LONG ExtractArchive(HWND dialog) {
   if (CopyString(record, sizeof record, g_destinationDir) && AppendString(record, sizeof record, kUnextractedRecord))
     RecordInstalledFile(record);
   return 0;
+}
+
+}  // namespace
+
+LONG ExtractArchive(HWND dialog) {
+  OpenInstalledRecords();
+  LONG result = ExtractEntries(dialog);
+  CloseInstalledRecords();
+  return result;
 }

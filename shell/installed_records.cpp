@@ -8,6 +8,21 @@
 #include "core/installer_state.h"
 #include "shell/class_names.h"
 
+namespace {
+HKEY g_openInstalledKey = nullptr;  // set between OpenInstalledRecords and CloseInstalledRecords
+}  // namespace
+
+void OpenInstalledRecords() {
+  CloseInstalledRecords();
+  HKEY installed;
+  if (RegCreateKeyA(HKEY_CLASSES_ROOT, kInstalledKey, &installed) == ERROR_SUCCESS) g_openInstalledKey = installed;
+}
+
+void CloseInstalledRecords() {
+  if (g_openInstalledKey) RegCloseKey(g_openInstalledKey);
+  g_openInstalledKey = nullptr;
+}
+
 void RecordInstalledFile(const char *fullPath) {
   size_t destinationLength = strlen(g_destinationDir);
   // Callers pass paths built on the destination; anything shorter has no
@@ -22,6 +37,10 @@ void RecordInstalledFile(const char *fullPath) {
   for (char *c = recordName; *c; ++c)
     if (*c == '\\' || *c == '/') *c = '$';
 
+  if (g_openInstalledKey) {
+    RegSetValueA(g_openInstalledKey, recordName, REG_SZ, "", 1);
+    return;
+  }
   HKEY installed;
   if (RegCreateKeyA(HKEY_CLASSES_ROOT, kInstalledKey, &installed) != ERROR_SUCCESS) return;
   RegSetValueA(installed, recordName, REG_SZ, "", 1);

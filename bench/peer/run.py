@@ -276,14 +276,20 @@ def table(installers, loads, title):
     return "\n".join(rows)
 
 
-def build_all(source, out_dir, bits_list, logs):
+def build_all(source, out_dir, bits_list, logs, only=""):
+    def wanted(label):
+        return not only or label.endswith("zlib solid") or any(word in label for word in only.split(","))
+
     installers = []
     for bits in bits_list:
         arch = "i686" if bits == 32 else "x86-64"
         ours = os.path.join(out_dir, "setup%d.exe" % bits)
-        make_ours(source, ours, bits, os.path.join(logs, "lumepack%d.log" % bits))
-        installers.append(Installer("ours %s" % arch, ours, bits, True))
+        if wanted("ours %s" % arch):
+            make_ours(source, ours, bits, os.path.join(logs, "lumepack%d.log" % bits))
+            installers.append(Installer("ours %s" % arch, ours, bits, True))
         for compressor in ("zlib", "lzma"):
+            if not wanted("NSIS %s %s solid" % (NSIS_TARGET[bits], compressor)):
+                continue
             path = os.path.join(out_dir, "nsis%d%s.exe" % (bits, compressor))
             make_nsis(source, path, bits, compressor, os.path.join(logs, "makensis%d%s.log" % (bits, compressor)))
             installers.append(Installer("NSIS %s %s solid" % (NSIS_TARGET[bits], compressor), path, bits, False))
@@ -298,6 +304,9 @@ def main():
     parser.add_argument("--tiny-rounds", type=int, default=None, help="rounds on the tiny payload (default: --rounds)")
     parser.add_argument("--work", default=os.path.join(PROJECT, "build", "peer-bench"))
     parser.add_argument("--new-source", action="store_true", help="make the source folder again")
+    parser.add_argument("--bits", default="32,64", help="the bitnesses to run (32 needs wine32)")
+    parser.add_argument("--only", default="", help="comma-separated words; keep the installers whose label holds "
+                        "one (each bitness's NSIS zlib row is always kept as the base)")
     options = parser.parse_args()
 
     for path in [LUMEPACK] + list(STUB.values()) + list(MAIN.values()):
@@ -306,12 +315,14 @@ def main():
     work = os.path.abspath(options.work)
     logs = os.path.join(work, "logs")
     os.makedirs(logs, exist_ok=True)
-    bits_list = [64]
+    asked = [int(word) for word in options.bits.split(",")]
+    bits_list = [64] if 64 in asked else []
     no32 = why_no_wine32()
-    if no32 is None:
-        bits_list.insert(0, 32)
-    else:
-        log("32-bit rows left out: " + no32)
+    if 32 in asked:
+        if no32 is None:
+            bits_list.insert(0, 32)
+        else:
+            log("32-bit rows left out: " + no32)
 
     # The source folders: the main one is kept between runs (same files), one per size.
     # lume32.exe in the folders is the i686 one where 32-bit code runs (both bitnesses carry it).
@@ -333,8 +344,8 @@ def main():
     for folder in (out, out_tiny):
         os.makedirs(folder, exist_ok=True)
     log("packing ...")
-    installers = build_all(source, out, bits_list, logs)
-    tiny_installers = build_all(tiny, out_tiny, bits_list, logs)
+    installers = build_all(source, out, bits_list, logs, options.only)
+    tiny_installers = build_all(tiny, out_tiny, bits_list, logs, options.only)
 
     xvfb = Xvfb(os.path.join(logs, "xvfb.log"))
     display = xvfb.start()
