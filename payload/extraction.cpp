@@ -66,18 +66,6 @@ bool CopyEntryData(HFILE file, DWORD remaining, char *buffer, HWND dialog, DWORD
   return true;
 }
 
-// The subdirectory that the last entry's call made or found in place. Entries
-// of one subdirectory come one after the other, and asking again would change
-// nothing. Any other failure leaves it empty, so that each entry asks anew.
-char g_subdirectoryInPlace[kPathSize];
-
-void MakeSubdirectory(const char *subdirectory) {
-  if (strcmp(subdirectory, g_subdirectoryInPlace) == 0) return;
-  bool inPlace = CreateDirectoryA(subdirectory, nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
-  if (!inPlace || !CopyString(g_subdirectoryInPlace, sizeof g_subdirectoryInPlace, subdirectory))
-    g_subdirectoryInPlace[0] = '\0';
-}
-
 // A new file is made with one look-up of its name, which Wine pays for with
 // a scan of the whole folder. Only when that fails (most often because a file
 // is already there) does the file go the long way: deleted, then created or
@@ -110,7 +98,7 @@ bool ExtractEntry(HWND dialog, DWORD *lastRedraw) {
     FreeLocked(buffer);
     return false;
   }
-  if (entry.subdirectory[0]) MakeSubdirectory(entry.subdirectory);
+  if (entry.subdirectory[0]) CreateDirectoryA(entry.subdirectory, nullptr);
   if (g_mainProgramPath[0] == '\0') CopyString(g_mainProgramPath, kPathSize, entry.target);
   HFILE file = CreateTargetFile(entry.target);
   if (file <= 0) {
@@ -127,7 +115,6 @@ bool ExtractEntry(HWND dialog, DWORD *lastRedraw) {
 }
 
 LONG ExtractEntries(HWND dialog) {
-  g_subdirectoryInPlace[0] = '\0';
   DWORD lastRedraw = GetTickCount();
   for (WORD index = 0; index < g_payloadFileCount; ++index)
     if (!ExtractEntry(dialog, &lastRedraw)) return -1;

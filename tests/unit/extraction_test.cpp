@@ -126,8 +126,22 @@ TEST_F(ExtractionTest, BangInTheDestinationIsJustACharacter) {
 
 TEST_F(ExtractionTest, ExistingFileIsReplacedWhole) {
   sim::WriteFile("C:\\MLUME\\readme.txt", std::string(10000, 'o'));
-  EXPECT_EQ(Extract("C:\\MLUME", {{"readme.txt", "new"}}), 0);
+  EXPECT_EQ(Extract("C:\\MLUME", {{"new.txt", "n"}, {"readme.txt", "new"}}), 0);
   EXPECT_EQ(sim::ReadFile("C:\\MLUME\\readme.txt"), "new");
+  // Deleted before it is made again, not only cut: a new file has nothing to delete.
+  int deleted = sim::EventIndex("delete C:\\MLUME\\readme.txt");
+  EXPECT_NE(deleted, -1);
+  EXPECT_LT(deleted, sim::EventIndex("create C:\\MLUME\\readme.txt"));
+  EXPECT_EQ(sim::EventIndex("delete C:\\MLUME\\new.txt"), -1);
+  // A file that may not be deleted is not replaced either.
+  SetUp();
+  sim::WriteFile("C:\\MLUME\\readme.txt", "kept");
+  sim::SetReadOnly("C:\\MLUME\\readme.txt", true);
+  EXPECT_EQ(Extract("C:\\MLUME", {{"readme.txt", "new"}}), -1);
+  EXPECT_EQ(sim::ReadFile("C:\\MLUME\\readme.txt"), "kept");
+  EXPECT_EQ(MessageTexts(), (std::vector<std::string>{
+                            "Error creating destination file, the target disk may be full. (-1)\r\n\r\n"
+                            "Filename=C:\\MLUME\\readme.txt\r\n\r\nInstallation aborted."}));
 }
 
 TEST_F(ExtractionTest, LargeFilesArriveIntact) {
