@@ -240,6 +240,37 @@ def install(wine, installer, stage, source, first=False):
         installer.exit_times.append(exited)
 
 
+MINGW_GCC = {32: "i686-w64-mingw32-gcc", 64: "x86_64-w64-mingw32-gcc"}
+
+
+def call_costs(wine, bits_list, stage, files):
+    """The cost of each call an installation makes per file, timed apart by call_costs.c in this
+    prefix, as a table with a column per bitness."""
+    columns = {}
+    for bits in bits_list:
+        exe = os.path.join(stage, "call_costs%d.exe" % bits)
+        subprocess.run([MINGW_GCC[bits], "-O2", "-o", exe, os.path.join(HERE, "call_costs.c")], check=True)
+        folder = os.path.join(wine.drive_c, "callcosts")
+        if os.path.isdir(folder):
+            shutil.rmtree(folder)
+        code, output = wine.run(["C:\\stage\\" + os.path.basename(exe), "C:\\callcosts", str(files)],
+                                "call_costs%d" % bits, timeout=300, cwd=stage,
+                                loader=WINE32 if bits == 32 else WINE64)
+        os.unlink(exe)
+        if code != 0:
+            raise RuntimeError("call_costs%d ended with %s: %s" % (bits, code, output.decode(errors="replace")))
+        for line in output.decode().splitlines():
+            name, _, value = line.rpartition(": ")
+            if name.endswith(" us"):
+                columns.setdefault(name[:-3], {})[bits] = value
+    heads = ["i686" if bits == 32 else "x86-64" for bits in bits_list]
+    rows = ["", "### What each call costs, timed apart: microseconds, medians of 5 passes, %d files a folder" % files,
+            "", "| call | " + " | ".join(heads) + " |", "|---|" + "---:|" * len(heads)]
+    for name, values in columns.items():
+        rows.append("| %s | %s |" % (name, " | ".join(values.get(bits, "") for bits in bits_list)))
+    return "\n".join(rows)
+
+
 def loadavg():
     with open("/proc/loadavg") as handle:
         return handle.read().split()[0]
@@ -380,10 +411,12 @@ def main():
         tiny_rounds = options.tiny_rounds or options.rounds
         loads_tiny = measure(wine, tiny_installers, stage, tiny, tiny_rounds, "tiny payload")
         loads = measure(wine, installers, stage, source, options.rounds, "main payload")
+        top_files = sum(1 for name in os.listdir(source) if os.path.isfile(os.path.join(source, name)))
+        costs = call_costs(wine, bits_list, stage, top_files)
         report = "\n".join(header) + "\n" + table(
             installers, loads, "%g MB, %d files, medians of %d rounds" % (options.megabytes, files, options.rounds)) \
             + "\n" + table(tiny_installers, loads_tiny, "Tiny payload (%d files), medians of %d rounds"
-                           % (describe(tiny)[0], tiny_rounds)) + "\n"
+                           % (describe(tiny)[0], tiny_rounds)) + "\n" + costs + "\n"
         log(report)
         with open(os.path.join(work, "report.md"), "w") as handle:
             handle.write(report)
