@@ -37,12 +37,8 @@ void RecordInstalledFile(const char *fullPath) {
   for (char *c = recordName; *c; ++c)
     if (*c == '\\' || *c == '/') *c = '$';
 
-  if (g_openInstalledKey) {
-    RegSetValueA(g_openInstalledKey, recordName, REG_SZ, "", 1);
-    return;
-  }
-  HKEY installed;
-  if (RegCreateKeyA(HKEY_CLASSES_ROOT, kInstalledKey, &installed) != ERROR_SUCCESS) return;
+  HKEY installed = g_openInstalledKey;
+  if (!installed && RegCreateKeyA(HKEY_CLASSES_ROOT, kInstalledKey, &installed) != ERROR_SUCCESS) return;
   RegSetValueA(installed, recordName, REG_SZ, "", 1);
-  RegCloseKey(installed);
+  if (installed != g_openInstalledKey) RegCloseKey(installed);
 }
