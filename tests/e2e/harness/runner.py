@@ -18,7 +18,7 @@ import traceback
 from .artifacts import Artifacts
 from .prefix import build_template, copy_prefix
 from .session import ScenarioStop, Session
-from .wine import Wine, why_no_wine32
+from .wine import WINE32, Wine, why_no_wine32
 from .xvfb import Xvfb
 
 HERE = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
@@ -199,6 +199,10 @@ def main(argv=None):
     failed = len(results) - passed
     if left_out:
         print(left_out)
+    runs32 = [result for result in results if result.name.endswith("/i686")]
+    if runs32:
+        print("i686: the 32-bit setup.exe ran under wine32 (%s) in %d run%s, %d passed" % (
+            WINE32, len(runs32), "" if len(runs32) == 1 else "s", sum(1 for result in runs32 if result.passed)))
     print("e2e: %d scenarios in %.1f s with %d workers" % (len(results), time.monotonic() - started, workers))
     print("%d passed, %d failed" % (passed, failed))
     return 0 if failed == 0 and results else 1
