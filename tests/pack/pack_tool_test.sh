@@ -76,6 +76,15 @@ rm -f "$work/in/bang!name.txt"
 : >"$work/in/back\\slash"
 refuse "back\\slash" "$work/in"
 rm -f "$work/in/back\\slash"
+# Names the installed-file records could not carry back: a '$', DEF.TVD at the top.
+for name in 'a$b.txt' 'def.tvd'; do
+  : >"$work/in/$name"
+  refuse "\"$name\"" "$work/in"
+  rm -f "$work/in/$name"
+done
+mkdir -p "$work/in/SUB\$" && : >"$work/in/SUB\$/a.txt"
+refuse "a.txt!SUB\$" "$work/in"
+rm -rf "$work/in/SUB\$"
 long=$(printf 'n%.0s' {1..52})
 : >"$work/in/$long"
 refuse "$long" "$work/in"

@@ -122,6 +122,13 @@ TEST_F(PackTest, NamesTheFormatCannotCarry) {
   EXPECT_NE(EntryNameProblem("file!"), "");
   EXPECT_NE(EntryNameProblem("c:file"), "");
   EXPECT_NE(EntryNameProblem("tab\there"), "");
+  // What the installed-file records could not carry back, said as such.
+  for (const char *name : {"a$b.txt", "$", "x!a$b", "a$!sub"})
+    EXPECT_NE(EntryNameProblem(name).find("'$'"), std::string::npos) << name;
+  for (const char *name : {"DEF.TVD", "def.tvd", "Def.tVd"})
+    EXPECT_NE(EntryNameProblem(name).find("DEF.TVD"), std::string::npos) << name;
+  for (const char *name : {"DEF.TVD!SUB", "x!DEF.TVD", "DEF.TVD.txt", "xdef.tvd"})
+    EXPECT_EQ(EntryNameProblem(name), "") << name;
 }
 
 TEST_F(PackTest, FolderRefusalsNameTheFile) {
@@ -140,6 +147,15 @@ TEST_F(PackTest, FolderRefusalsNameTheFile) {
   Write("SCRIPTS!X/a.txt", "x");
   EXPECT_NE(FolderRefusal().find("SCRIPTS!X"), std::string::npos);
   fs::remove_all(folder_ / "in" / "SCRIPTS!X");
+
+  for (const char *name : {"a$b.txt", "SUB$/a.txt", "def.tvd"}) {
+    Write(name, "x");
+    EXPECT_NE(FolderRefusal().find(fs::path(name).begin()->string()), std::string::npos) << name;
+    fs::remove_all(folder_ / "in" / *fs::path(name).begin());
+  }
+  Write("SUB/def.tvd", "x");  // recorded as SUB$def.tvd
+  EXPECT_EQ(FolderRefusal(), "");
+  fs::remove_all(folder_ / "in" / "SUB");
 
   Write("back\\slash.txt", "x");
   EXPECT_NE(FolderRefusal().find("back\\slash.txt"), std::string::npos);
@@ -291,6 +307,11 @@ TEST_F(PackTest, VerifyFindsEveryBreachOfTheFormat) {
             std::string::npos);
   std::string badName = BuildArchiveBytes({}, {1, 60}) + RawEntryBytes(53, std::string(52, 'n') + '\0', 2, "MZ");
   EXPECT_NE(problemsOf(BuildPayloadResourceFromArchive(badName)).find("name length of 53"), std::string::npos);
+  // Names another tool may write but the records could not carry back.
+  std::string unrecordable = BuildArchive({{"lume32.exe", "MZ"}, {"a$b.txt", "a"}, {"def.tvd", "d"}});
+  std::string problems = problemsOf(BuildPayloadResourceFromArchive(unrecordable));
+  EXPECT_NE(problems.find("entry \"a$b.txt\": a '$'"), std::string::npos) << problems;
+  EXPECT_NE(problems.find("entry \"def.tvd\": a top-level file named DEF.TVD"), std::string::npos) << problems;
 
   std::string resource = BuildPayloadResourceFromArchive(archive);
   std::string badTrailer = resource;
