@@ -102,7 +102,7 @@ refuse "日本.txt\" cannot be stored: '日' is not in code page CP1252" "$work/
 for page in NO-SUCH-PAGE ISO-8859-1 UTF-8 CP1252//TRANSLIT 437; do
   refuse "code page \"$page\" is not one the installer can run in" --codepage "$page" "$work/in"
 done
-message=$("$lumepack" list --codepage EUC-JP "$work/out.bin" 2>&1) && fail "list accepted --codepage EUC-JP"
+message=$("$lumepack" list --codepage EUC-JP "$work/list.bin" 2>&1) && fail "list accepted --codepage EUC-JP"
 [[ "$message" == *"874, 932, 936, 949, 950 or 1250 to 1258"* ]] || fail "list --codepage EUC-JP: $message"
 rm -f "$work/in/日本.txt"
 refuse "missing.txt" -C "$work/in" lume32.exe missing.txt
