@@ -6,7 +6,11 @@
 
 namespace {
 
-const char kForbiddenCharacters[] = "<>:\"/\\|?*";
+// '$' too: the installed-file records write '$' between subfolders, and the
+// uninstall reads every '$' back as one.
+const char kForbiddenCharacters[] = "<>:\"/\\|?*$";
+// The record that names no file; a file of that name would never be removed.
+const char kUnextractedRecordName[] = "DEF.TVD";
 const char *const kDeviceNames[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"};
 // COM and LPT with one digit; Windows counts the ANSI superscripts 1, 2 and 3
 // (0xB9, 0xB2, 0xB3) as digits there too.
@@ -35,6 +39,10 @@ bool IsDeviceName(const char *part, size_t length) {
   return false;
 }
 
+bool IsUnextractedRecordName(const char *name, size_t length) {
+  return length == strlen(kUnextractedRecordName) && EqualsIgnoringCase(name, kUnextractedRecordName, length);
+}
+
 bool IsSafePart(const char *part, size_t length) {
   if (length == 0) return false;
   for (size_t i = 0; i < length; ++i) {
@@ -53,7 +61,7 @@ bool IsSafeEntryName(const char *bytes, size_t length) {
   if (length < 2 || memchr(bytes, '\0', length) != bytes + length - 1) return false;
   size_t nameLength = length - 1;
   const char *bang = static_cast<const char *>(memchr(bytes, '!', nameLength));
-  if (!bang) return IsSafePart(bytes, nameLength);
+  if (!bang) return IsSafePart(bytes, nameLength) && !IsUnextractedRecordName(bytes, nameLength);
   size_t fileLength = static_cast<size_t>(bang - bytes);
   const char *subdirectory = bang + 1;
   size_t subdirectoryLength = nameLength - fileLength - 1;

@@ -6,8 +6,9 @@
 // True for a name that can only land inside the destination: `bytes` holds
 // `length` bytes whose last is the only zero; the name is a plain file name
 // or file!subdirectory, and no part is empty, "." or "..", ends in a dot or
-// blank, holds a path separator, drive colon or a character Windows forbids,
-// or is a device name.
+// blank, holds a path separator, drive colon, '$' or a character Windows
+// forbids, or is a device name; nor is a plain name DEF.TVD in any case. The
+// last two are what the installed-file records could not carry back.
 bool IsSafeEntryName(const char *bytes, size_t length);
 
 // The target path of a safe entry name below `destination`: the directory

@@ -2,8 +2,6 @@
 // image extensions with it.
 #include <windows.h>
 
-#include <cstring>
-
 #include "core/bounded_string.h"
 #include "core/global_block.h"
 #include "core/installer_state.h"
@@ -25,6 +23,20 @@ constexpr char kBackupKeyPrefix[] = "MoraLUME_TOVA\\license\\ins";
 
 constexpr char kOpenCommandSuffix[] = " \"%1\"";
 
+// Whether an extension's class names our class key. Windows compares key
+// names ignoring case; our name is plain ASCII without an I or S (the only
+// letters that a non-ASCII one, dotless i or long s, upper-cases to), so
+// folding a-z is exact whatever the locale.
+bool NamesOurClass(const char *value) {
+  const char *ours = kAssociationValue;
+  auto upper = [](char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; };
+  while (*value != '\0' && upper(*value) == upper(*ours)) {
+    ++value;
+    ++ours;
+  }
+  return *value == '\0' && *ours == '\0';
+}
+
 // Keeps the extension's earlier class, then associates it. An earlier class
 // that cannot be kept whole is not replaced: the user's association is never
 // lost or backed up cut.
@@ -45,7 +57,7 @@ void AssociateExtension(const char *extension, char *workBuffer) {
   if (read == -1) current[0] = '\0';  // no key yet: the empty value is its backup
   bool keep = read == 0 || read == -1;
 
-  if (keep && strcmp(current, kAssociationValue) != 0) {
+  if (keep && !NamesOurClass(current)) {
     char backupKey[kKeyNameSize];
     keep = CopyString(backupKey, sizeof backupKey, kBackupKeyPrefix) &&
            AppendString(backupKey, sizeof backupKey, extension) && SetClassValue(backupKey, current) == 0;

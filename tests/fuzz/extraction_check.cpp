@@ -11,6 +11,7 @@
 #include "payload/destination_path.h"
 #include "payload/payload_reader.h"
 #include "scratch.h"
+#include "shell/class_names.h"
 #include "ui/dialog_ids.h"
 #include "ui/run_dialog.h"
 #include "win32sim/testapi.h"
@@ -48,6 +49,32 @@ void RequireEverythingReleased() {
   Require(sim::GdiFaults().empty(), "no misuse of GDI", sim::GdiFaults().empty() ? "" : sim::GdiFaults()[0]);
 }
 
+bool IsUnextractedRecordName(const std::string &name) {
+  const std::string marker = "DEF.TVD";
+  if (name.size() != marker.size()) return false;
+  for (size_t i = 0; i < name.size(); ++i)
+    if ((name[i] >= 'a' && name[i] <= 'z' ? name[i] - 'a' + 'A' : name[i]) != marker[i]) return false;
+  return true;
+}
+
+// Every file left below the destination is one the uninstall finds again:
+// it reads a record's '$' as a folder separator and DEF.TVD as no file.
+void RequireEveryFileRecordedAsItIs(const std::string &destination) {
+  const std::string inside = destination + "\\";
+  for (const std::string &file : sim::ListFiles()) {
+    if (file.rfind(inside, 0) != 0) continue;
+    std::string relative = file.substr(inside.size());
+    Require(relative.find('$') == std::string::npos, "no file name holds a '$', which a record reads back as '\\'",
+            relative);
+    Require(!IsUnextractedRecordName(relative), "no file is DEF.TVD, which a record reads back as no file", relative);
+    std::string record = relative;
+    for (char &c : record)
+      if (c == '\\') c = '$';
+    Require(sim::RegistryKeyExists(HKEY_CLASSES_ROOT, std::string(kInstalledKey) + "\\" + record),
+            "every file left has its record", record);
+  }
+}
+
 }  // namespace
 
 void ExtractAndCheck(const std::string &resourceBytes) {
@@ -75,4 +102,5 @@ void ExtractAndCheck(const std::string &resourceBytes) {
   }
   RequireEverythingReleased();
   RequireNothingOutside(kScratchDestination);
+  RequireEveryFileRecordedAsItIs(kScratchDestination);
 }

@@ -76,6 +76,15 @@ rm -f "$work/in/bang!name.txt"
 : >"$work/in/back\\slash"
 refuse "back\\slash" "$work/in"
 rm -f "$work/in/back\\slash"
+# Names the installed-file records could not carry back: a '$', DEF.TVD at the top.
+for name in 'a$b.txt' 'def.tvd'; do
+  : >"$work/in/$name"
+  refuse "\"$name\"" "$work/in"
+  rm -f "$work/in/$name"
+done
+mkdir -p "$work/in/SUB\$" && : >"$work/in/SUB\$/a.txt"
+refuse "a.txt!SUB\$" "$work/in"
+rm -rf "$work/in/SUB\$"
 long=$(printf 'n%.0s' {1..52})
 : >"$work/in/$long"
 refuse "$long" "$work/in"
@@ -89,7 +98,12 @@ refuse "$bad\" cannot be stored: not valid UTF-8" "$work/in"
 rm -f "$work/in/$bad"
 : >"$work/in/日本.txt"
 refuse "日本.txt\" cannot be stored: '日' is not in code page CP1252" "$work/in"
-refuse "unknown code page \"NO-SUCH-PAGE\"" --codepage NO-SUCH-PAGE "$work/in"
+# Only Windows' ANSI code pages, and never with an iconv suffix.
+for page in NO-SUCH-PAGE ISO-8859-1 UTF-8 CP1252//TRANSLIT 437; do
+  refuse "code page \"$page\" is not one the installer can run in" --codepage "$page" "$work/in"
+done
+message=$("$lumepack" list --codepage EUC-JP "$work/list.bin" 2>&1) && fail "list accepted --codepage EUC-JP"
+[[ "$message" == *"874, 932, 936, 949, 950 or 1250 to 1258"* ]] || fail "list --codepage EUC-JP: $message"
 rm -f "$work/in/日本.txt"
 refuse "missing.txt" -C "$work/in" lume32.exe missing.txt
 refuse "SUB/DEEP/x" -C "$work/in" lume32.exe SUB/DEEP/x

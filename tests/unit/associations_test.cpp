@@ -56,22 +56,32 @@ TEST_F(AssociationsTest, ExtensionWithoutKeyGetsAnEmptyBackupThenTheAssociation)
   EXPECT_EQ(sim::LiveBlocks(), 0);
 }
 
-TEST_F(AssociationsTest, AlreadyAssociatedExtensionKeepsTheFirstBackup) {
-  sim::SetRegistryString(HKEY_CLASSES_ROOT, ".jpg", "", "MoraLume_TOVA");
-  sim::SetRegistryString(HKEY_CLASSES_ROOT, "MoraLUME_TOVA\\license\\ins.jpg", "", "jpegfile");
-  Choose(1);
-  AssociateFileTypes(1);
-  EXPECT_EQ(sim::RegistryWrites(),
-            (std::vector<std::string>{kClassWrite, kOpenWrite, kClassWrite, "HKEY_CLASSES_ROOT\\.jpg = MoraLume_TOVA"}));
-  EXPECT_EQ(Class("MoraLUME_TOVA\\license\\ins.jpg"), "jpegfile");
+// Key names compare without case, so any spelling of our class is ours: no
+// backup of it, or the uninstall would restore .jpg to the class it deletes.
+TEST_F(AssociationsTest, AlreadyAssociatedExtensionInAnyCaseKeepsTheFirstBackup) {
+  for (const char *earlier : {"MoraLume_TOVA", "MoraLUME_TOVA", "MORALUME_TOVA", "moralume_tova"}) {
+    SetUp();
+    sim::SetRegistryString(HKEY_CLASSES_ROOT, ".jpg", "", earlier);
+    sim::SetRegistryString(HKEY_CLASSES_ROOT, "MoraLUME_TOVA\\license\\ins.jpg", "", "jpegfile");
+    Choose(1);
+    AssociateFileTypes(1);
+    EXPECT_EQ(sim::RegistryWrites(), (std::vector<std::string>{kClassWrite, kOpenWrite, kClassWrite,
+                                                               "HKEY_CLASSES_ROOT\\.jpg = MoraLume_TOVA"}))
+        << earlier;
+    EXPECT_EQ(Class("MoraLUME_TOVA\\license\\ins.jpg"), "jpegfile") << earlier;
+  }
 }
 
-TEST_F(AssociationsTest, ClassNameInOtherCaseIsForeignAndBackedUp) {
-  sim::SetRegistryString(HKEY_CLASSES_ROOT, ".bmp", "", "MoraLUME_TOVA");
-  Choose(4);
-  AssociateFileTypes(1);
-  EXPECT_EQ(Class("MoraLUME_TOVA\\license\\ins.bmp"), "MoraLUME_TOVA");
-  EXPECT_EQ(Class(".bmp"), "MoraLume_TOVA");
+TEST_F(AssociationsTest, ClassNameWithMoreOrLessIsForeignAndBackedUp) {
+  // 0x7F is '_' with bit 5 set: a fold that clears that bit would call it ours.
+  for (const char *earlier : {"MoraLume_TOV", "MoraLume_TOVAx", "MoraLume_TOVA ", "MoraLume\x7FTOVA"}) {
+    SetUp();
+    sim::SetRegistryString(HKEY_CLASSES_ROOT, ".bmp", "", earlier);
+    Choose(4);
+    AssociateFileTypes(1);
+    EXPECT_EQ(Class("MoraLUME_TOVA\\license\\ins.bmp"), earlier);
+    EXPECT_EQ(Class(".bmp"), "MoraLume_TOVA");
+  }
 }
 
 TEST_F(AssociationsTest, TwoForeignExtensionsGetTheirOwnBackupsInListOrder) {

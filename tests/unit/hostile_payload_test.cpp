@@ -117,7 +117,18 @@ std::vector<HostileCase> Cases() {
       SecondName("DoubleBang", "a!!b"),
       SecondName("OnlyBangs", "!!"),
       SecondName("OnlyBang", "!"),
+      // What the installed-file records could not carry back: '$' reads back
+      // as a folder separator, DEF.TVD at the top as the marker of no file.
+      SecondName("DollarInFile", "a$b.txt"),
+      SecondName("DollarAlone", "$"),
+      SecondName("DollarInSubdirectory", "x!a$b"),
+      SecondName("DollarInFileOfSubdirectory", "a$!sub"),
+      SecondName("UnextractedRecord", "DEF.TVD"),
+      SecondName("UnextractedRecordLowerCase", "def.tvd"),
+      SecondName("UnextractedRecordMixedCase", "Def.tVd"),
       // Near misses: harmless names that must still install.
+      SecondName("UnextractedRecordWithMore", "DEF.TVD.txt", kInstalled),
+      SecondName("UnextractedRecordAfterMore", "xdef.tvd", kInstalled),
       SecondName("Com10", "COM10", kInstalled),
       SecondName("LptWithoutDigit", "LPT.txt", kInstalled),
       SecondName("ConsoleWithExtension", "CONSOLE.txt", kInstalled),
@@ -138,6 +149,11 @@ std::vector<HostileCase> Cases() {
       TotalSize("TotalSize2To31", 0x80000000, kRefused),
       TotalSize("TotalSizeLargest", 0xFFFFFFFF, kRefused),
   };
+  // DEF.TVD inside a subfolder, or as one, is recorded as SUB$DEF.TVD or DEF.TVD$x.
+  cases.push_back({"UnextractedRecordInASubdirectory",
+                   Resource(Header(3) + Entry("first.txt", "ok") + Entry("def.tvd!SUB", "d") + Entry("x!DEF.TVD", "x")),
+                   kInstalled,
+                   {"first.txt", "SUB\\def.tvd", "DEF.TVD\\x"}});
   // File counts beyond the entries present.
   cases.push_back({"CountOneMore", Resource(Header(3) + Entry("a.txt", "a") + Entry("b.txt", "b")), kRefused,
                    {"a.txt", "b.txt"}});

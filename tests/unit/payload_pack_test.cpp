@@ -122,6 +122,13 @@ TEST_F(PackTest, NamesTheFormatCannotCarry) {
   EXPECT_NE(EntryNameProblem("file!"), "");
   EXPECT_NE(EntryNameProblem("c:file"), "");
   EXPECT_NE(EntryNameProblem("tab\there"), "");
+  // What the installed-file records could not carry back, said as such.
+  for (const char *name : {"a$b.txt", "$", "x!a$b", "a$!sub"})
+    EXPECT_NE(EntryNameProblem(name).find("'$'"), std::string::npos) << name;
+  for (const char *name : {"DEF.TVD", "def.tvd", "Def.tVd"})
+    EXPECT_NE(EntryNameProblem(name).find("DEF.TVD"), std::string::npos) << name;
+  for (const char *name : {"DEF.TVD!SUB", "x!DEF.TVD", "DEF.TVD.txt", "xdef.tvd"})
+    EXPECT_EQ(EntryNameProblem(name), "") << name;
 }
 
 TEST_F(PackTest, FolderRefusalsNameTheFile) {
@@ -140,6 +147,15 @@ TEST_F(PackTest, FolderRefusalsNameTheFile) {
   Write("SCRIPTS!X/a.txt", "x");
   EXPECT_NE(FolderRefusal().find("SCRIPTS!X"), std::string::npos);
   fs::remove_all(folder_ / "in" / "SCRIPTS!X");
+
+  for (const char *name : {"a$b.txt", "SUB$/a.txt", "def.tvd"}) {
+    Write(name, "x");
+    EXPECT_NE(FolderRefusal().find(fs::path(name).begin()->string()), std::string::npos) << name;
+    fs::remove_all(folder_ / "in" / *fs::path(name).begin());
+  }
+  Write("SUB/def.tvd", "x");  // recorded as SUB$def.tvd
+  EXPECT_EQ(FolderRefusal(), "");
+  fs::remove_all(folder_ / "in" / "SUB");
 
   Write("back\\slash.txt", "x");
   EXPECT_NE(FolderRefusal().find("back\\slash.txt"), std::string::npos);
@@ -200,7 +216,10 @@ TEST_F(PackTest, CodePagesStoreOnlyWhatComesBackExactly) {
       {"1250", "\xC5\x82.txt", "\xB3.txt", nullptr},          // ł
       {"WINDOWS-1252", "\xE2\x82\xAC", "\x80", nullptr},      // €
       {"CP1252", "\xE6\x97\xA5\xE6\x9C\xAC.txt", nullptr, "'\xE6\x97\xA5' is not in code page CP1252"},  // 日本
-      {"ISO-8859-1", "\xE2\x82\xAC", nullptr, "is not in code page"},
+      {"cp1250", "\xC5\x82.txt", "\xB3.txt", nullptr},
+      {"Windows-874", "\xE0\xB8\x81", "\xA1", nullptr},     // ก
+      {"936", "\xE4\xB8\xAD", "\xD6\xD0", nullptr},          // 中
+      {"CP1253", "\xC3\xA9", nullptr, "is not in code page CP1253"},  // é
       {"CP1252", "bad\xFF.txt", nullptr, "not valid UTF-8 at byte 4 (0xFF)"},
       {"CP1252", "cut\xC3", nullptr, "not valid UTF-8 at byte 4"},
       {"932", "a\xE2\x80\xBE" "b", nullptr, "give it back as \"a~b\""},  // ‾ would land as '~'
@@ -222,10 +241,18 @@ TEST_F(PackTest, CodePagesStoreOnlyWhatComesBackExactly) {
   EXPECT_EQ(DefaultNameCodePage().Decode("a\x81z"), "a\\x81z");  // undefined in Windows-1252
   NameCodePage codePage;
   std::string error;
-  EXPECT_FALSE(codePage.Open("NO-SUCH-PAGE", error));
-  EXPECT_NE(error.find("unknown code page \"NO-SUCH-PAGE\""), std::string::npos);
-  EXPECT_FALSE(codePage.Open("UTF-16", error));  // ASCII would not stay ASCII
-  EXPECT_NE(error.find("ASCII"), std::string::npos);
+  // Only Windows' ANSI code pages, by number, CPnnnn or WINDOWS-nnnn: iconv
+  // knows most of these, but the installer never runs in them.
+  for (const char *refused : {"NO-SUCH-PAGE", "ISO-8859-1", "UTF-8", "UTF-16", "EUC-JP", "CP1252//TRANSLIT",
+                              "1252//IGNORE", "1200", "437", "CP437", "CP65001", "CP1259", "01252", "CP 1252",
+                              "WINDOWS1252", "MS-ANSI", "", "CPCP1252"}) {
+    EXPECT_FALSE(codePage.Open(refused, error)) << refused;
+    EXPECT_NE(error.find("\"" + std::string(refused) + "\""), std::string::npos) << error;
+    EXPECT_NE(error.find("874, 932, 936, 949, 950 or 1250 to 1258"), std::string::npos) << error;
+  }
+  for (const char *accepted : {"874", "932", "CP936", "cp949", "WINDOWS-950", "1250", "windows-1251", "Cp1253",
+                               "WiNdOwS-1254", "1255", "CP1256", "1257", "1258"})
+    EXPECT_TRUE(codePage.Open(accepted, error)) << accepted << ": " << error;
 }
 
 TEST_F(PackTest, ListedFilesAndTheirRefusals) {
@@ -291,6 +318,11 @@ TEST_F(PackTest, VerifyFindsEveryBreachOfTheFormat) {
             std::string::npos);
   std::string badName = BuildArchiveBytes({}, {1, 60}) + RawEntryBytes(53, std::string(52, 'n') + '\0', 2, "MZ");
   EXPECT_NE(problemsOf(BuildPayloadResourceFromArchive(badName)).find("name length of 53"), std::string::npos);
+  // Names another tool may write but the records could not carry back.
+  std::string unrecordable = BuildArchive({{"lume32.exe", "MZ"}, {"a$b.txt", "a"}, {"def.tvd", "d"}});
+  std::string problems = problemsOf(BuildPayloadResourceFromArchive(unrecordable));
+  EXPECT_NE(problems.find("entry \"a$b.txt\": a '$'"), std::string::npos) << problems;
+  EXPECT_NE(problems.find("entry \"def.tvd\": a top-level file named DEF.TVD"), std::string::npos) << problems;
 
   std::string resource = BuildPayloadResourceFromArchive(archive);
   std::string badTrailer = resource;

@@ -15,7 +15,9 @@ inline bool operator==(const ArchiveEntry &a, const ArchiveEntry &b) { return a.
 
 // What the format cannot carry about a stored name, or "" when it is fine:
 // empty, longer than kMaxEntryNameLength - 1 bytes, a '\' or '/', more than
-// one '!', an empty side of the '!', or a character Windows refuses in names.
+// one '!', an empty side of the '!', a character Windows refuses in names, or
+// what the installed-file records could not carry back (a '$', a top-level
+// DEF.TVD); then anything else the installer would refuse.
 std::string EntryNameProblem(const std::string &name);
 
 // The total size field: every byte of the entries except the data-size fields.

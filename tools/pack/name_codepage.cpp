@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -48,6 +49,30 @@ bool Convert(iconv_t descriptor, const std::string &in, std::string &out, size_t
   }
 }
 
+// The ANSI code pages of Windows: what the installer's names can be in.
+const char *const kAnsiCodePages[] = {"874",  "932",  "936",  "949",  "950",  "1250", "1251",
+                                      "1252", "1253", "1254", "1255", "1256", "1257", "1258"};
+
+bool StartsIgnoringCase(const std::string &text, const char *upperPrefix) {
+  size_t length = strlen(upperPrefix);
+  if (text.size() < length) return false;
+  for (size_t i = 0; i < length; ++i)
+    if ((text[i] >= 'a' && text[i] <= 'z' ? text[i] - 'a' + 'A' : text[i]) != upperPrefix[i]) return false;
+  return true;
+}
+
+// "1250", "CP1250" or "WINDOWS-1250" (any case) of an ANSI code page: its
+// number. Nothing else, not even an iconv suffix such as "//TRANSLIT", which
+// would store look-alikes of the characters it cannot hold.
+bool AnsiCodePageNumber(const std::string &given, std::string &number) {
+  number = given;
+  for (const char *prefix : {"CP", "WINDOWS-"})
+    if (StartsIgnoringCase(given, prefix)) number = given.substr(strlen(prefix));
+  for (const char *accepted : kAnsiCodePages)
+    if (number == accepted) return true;
+  return false;
+}
+
 }  // namespace
 
 NameCodePage::~NameCodePage() { Close(); }
@@ -60,14 +85,18 @@ void NameCodePage::Close() {
 
 bool NameCodePage::Open(const std::string &codePage, std::string &error) {
   Close();
-  bool number = !codePage.empty() && codePage.find_first_not_of("0123456789") == std::string::npos;
-  name_ = number ? "CP" + codePage : codePage;
+  std::string number;
+  if (!AnsiCodePageNumber(codePage, number)) {
+    error = "code page \"" + codePage + "\" is not one the installer can run in: give one of Windows' ANSI code "
+            "pages 874, 932, 936, 949, 950 or 1250 to 1258, as the number (1250), CP1250 or WINDOWS-1250";
+    return false;
+  }
+  name_ = "CP" + number;
   toCodePage_ = OpenOrNull(name_.c_str(), "UTF-8");
   toUtf8_ = OpenOrNull("UTF-8", name_.c_str());
   checkUtf8_ = OpenOrNull("UTF-32LE", "UTF-8");
-  if (codePage.empty() || !toCodePage_ || !toUtf8_ || !checkUtf8_) {
-    error = "unknown code page \"" + codePage + "\" (give a name iconv knows, such as CP1252 or WINDOWS-1250, or a "
-            "number such as 1250)";
+  if (!toCodePage_ || !toUtf8_ || !checkUtf8_) {
+    error = "code page " + name_ + " is not known to this system's iconv";
     Close();
     return false;
   }

@@ -16,9 +16,12 @@ class NameCodePage {
   NameCodePage(const NameCodePage &) = delete;
   NameCodePage &operator=(const NameCodePage &) = delete;
 
-  // Any name iconv knows ("CP1250", "WINDOWS-1250"), or a bare number taken
-  // as "CP<number>". False with the reason when iconv does not know it or it
-  // does not keep ASCII as it is (the names' marks and rules are ASCII).
+  // One of Windows' ANSI code pages, the only ones the installer can run in:
+  // 874, 932, 936, 949, 950 or 1250 to 1258, given as the number ("1250"),
+  // "CP1250" or "WINDOWS-1250" in any case. False with the reason for any
+  // other name (ISO-8859-1, UTF-8, CP437, "CP1252//TRANSLIT"...), or when
+  // iconv does not know it or it does not keep ASCII as it is (the names'
+  // marks and rules are ASCII).
   bool Open(const std::string &codePage, std::string &error);
   const std::string &Name() const { return name_; }
 
