@@ -354,8 +354,10 @@ int LiveSecurityDescriptors() { return static_cast<int>(g_descriptors.size()); }
 
 void MakeJunction(const std::string &windowsPath, const std::string &targetWindowsPath) {
   std::string target = HostPath(targetWindowsPath);
+  std::string link = HostPath(windowsPath);
   std::filesystem::create_directories(target);
-  std::filesystem::create_directory_symlink(target, HostPath(windowsPath));
+  std::filesystem::create_directories(std::filesystem::path(link).parent_path());
+  std::filesystem::create_directory_symlink(target, link);
 }
 
 }  // namespace sim
