@@ -19,7 +19,8 @@ function(link_installer target)
                                         -Wl,--no-insert-timestamp ${EXPORTS_DEF}
                                         # The link map lets the tests see which function each export names.
                                         -Wl,-Map=${CMAKE_BINARY_DIR}/${target}.map)
-  target_link_libraries(${target} PRIVATE setup_objects z)
+  # advapi32: the registry, and the folder rights built from their SDDL text.
+  target_link_libraries(${target} PRIVATE setup_objects z advapi32)
   set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${EXPORTS_DEF})
   if(CMAKE_BUILD_TYPE STREQUAL "MinSizeRel")
     target_link_options(${target} PRIVATE -s)

@@ -5,6 +5,8 @@
 #include <cstring>
 
 #include "core/installer_state.h"
+#include "payload/archive_format.h"
+#include "payload/folder_rights.h"
 
 namespace {
 
@@ -14,6 +16,35 @@ void RemoveLeadingBlanks(char *text) {
 }
 
 bool IsPathSeparator(char c) { return c == '\\' || c == '/'; }
+
+size_t SkipSeparators(const char *path, size_t position) {
+  while (IsPathSeparator(path[position])) ++position;
+  return position;
+}
+
+size_t SkipComponent(const char *path, size_t position) {
+  while (path[position] != '\0' && !IsPathSeparator(path[position])) ++position;
+  return position;
+}
+
+// Where the first folder below the root begins in a full path: past "C:\" or
+// "\\server\share\". 0 for device paths ("\\?\", "\\.\"), which are no
+// place for an installation, and for any form not known here.
+size_t FirstFolderAt(const char *full) {
+  if (full[0] != '\0' && full[1] == ':' && IsPathSeparator(full[2])) return SkipSeparators(full, 3);
+  if (!IsPathSeparator(full[0]) || !IsPathSeparator(full[1])) return 0;
+  if ((full[2] == '?' || full[2] == '.') && (IsPathSeparator(full[3]) || full[3] == '\0')) return 0;
+  size_t share = SkipSeparators(full, SkipComponent(full, 2));
+  return SkipSeparators(full, SkipComponent(full, share));
+}
+
+// Every file lands at most one folder below the destination under a name of
+// the archive's longest, and the path must fit its buffer whatever the
+// payload holds (read only once, it cannot be looked at beforehand).
+bool LeavesRoomForEveryFile(const char *full, size_t length) {
+  size_t separator = IsPathSeparator(full[length - 1]) ? 0 : 1;
+  return length + separator + (kMaxEntryNameLength - 1) < kPathSize;
+}
 
 }  // namespace
 
@@ -25,22 +56,31 @@ int CreateDestinationPath() {
   char full[kPathSize];
   DWORD length = GetFullPathNameA(g_destinationDir, kPathSize, full, nullptr);
   if (length == 0 || length >= kPathSize) return kDestinationUnformable;
+  // Neither a root, whose rights would be replaced and whose files would be
+  // mixed with ours, nor a folder too deep for the files below it.
+  size_t position = FirstFolderAt(full);
+  if (position == 0 || full[position] == '\0' || !LeavesRoomForEveryFile(full, length))
+    return kDestinationUnformable;
   // From here on the destination is the absolute path: a relative one would
   // leave records, commands and the uninstall entry that mean nothing once
   // the current directory changes.
   memcpy(g_destinationDir, full, length + 1);
 
-  // Past the drive, its colon and separator; every directory below is created
-  // in turn, and one that exists already is no error.
-  size_t position = length < 3 ? length : 3;
+  // Every folder below the root in turn: one the installer makes gets the
+  // protected rights; one that is there already keeps its own, but for the
+  // destination itself, which some user may have made or opened.
   while (full[position] != '\0') {
-    while (full[position] != '\0' && !IsPathSeparator(full[position])) ++position;
-    char kept = full[position];
-    full[position] = '\0';
-    CreateDirectoryA(full, nullptr);
-    full[position] = kept;
-    if (kept == '\0') break;
-    ++position;
+    size_t end = SkipComponent(full, position);
+    bool last = full[SkipSeparators(full, end)] == '\0';
+    char kept = full[end];
+    full[end] = '\0';
+    if (!last) {
+      CreateProtectedFolder(full);
+    } else if (!MakeFolderOurs(full)) {
+      return kDestinationUnformable;
+    }
+    full[end] = kept;
+    position = SkipSeparators(full, end);
   }
   return kDestinationCreated;
 }

@@ -5,8 +5,11 @@ constexpr int kDestinationCreated = 0;
 constexpr int kDestinationUnformable = 1;
 
 // Removes leading blanks and tabs from the destination directory, makes it
-// the full path it names, then creates every directory along it.
-// kDestinationUnformable for an empty destination, or when the full path
-// cannot be formed within a path buffer (the destination is then unchanged
-// but for the blanks).
+// the full path it names, then creates every directory along it, those it
+// makes and the destination itself with protected rights.
+// kDestinationUnformable for an empty destination, when the full path cannot
+// be formed within a path buffer, is a drive or share root or a device path,
+// or leaves no room below it for the longest entry name (the destination is
+// then unchanged but for the blanks); and when the destination is there
+// already but cannot be given those rights (it is then the full path).
 int CreateDestinationPath();

@@ -10,6 +10,7 @@
 #include "core/messages.h"
 #include "payload/archive_format.h"
 #include "payload/entry_name.h"
+#include "payload/folder_rights.h"
 #include "payload/payload_reader.h"
 #include "payload/progress_bar.h"
 #include "shell/installed_records.h"
@@ -79,7 +80,15 @@ HFILE CreateTargetFile(const char *target) {
   return _lcreat(target, 0);
 }
 
-bool ExtractEntry(HWND dialog, DWORD *lastRedraw) {
+// The entry's subfolder, made or protected once for the entries that follow
+// in it (readyFolder); false when one already there cannot be protected.
+bool ReadySubdirectory(const Entry &entry, char *readyFolder) {
+  if (entry.subdirectory[0] == '\0' || strcmp(entry.subdirectory, readyFolder) == 0) return true;
+  if (!MakeFolderOurs(entry.subdirectory)) return false;
+  return CopyString(readyFolder, kPathSize, entry.subdirectory);
+}
+
+bool ExtractEntry(HWND dialog, DWORD *lastRedraw, char *readyFolder) {
   Entry entry;
   if (!ReadEntryHeader(entry)) {
     ShowErrorMessage("corData");
@@ -98,9 +107,10 @@ bool ExtractEntry(HWND dialog, DWORD *lastRedraw) {
     FreeLocked(buffer);
     return false;
   }
-  if (entry.subdirectory[0]) CreateDirectoryA(entry.subdirectory, nullptr);
+  bool folderReady = ReadySubdirectory(entry, readyFolder);
   if (g_mainProgramPath[0] == '\0') CopyString(g_mainProgramPath, kPathSize, entry.target);
-  HFILE file = CreateTargetFile(entry.target);
+  // A folder that cannot be made ours fails its file as one not made does.
+  HFILE file = folderReady ? CreateTargetFile(entry.target) : HFILE_ERROR;
   if (file <= 0) {
     ShowCreateError(file, entry.target);
     FreeLocked(buffer);
@@ -116,8 +126,9 @@ bool ExtractEntry(HWND dialog, DWORD *lastRedraw) {
 
 LONG ExtractEntries(HWND dialog) {
   DWORD lastRedraw = GetTickCount();
+  char readyFolder[kPathSize] = "";
   for (WORD index = 0; index < g_payloadFileCount; ++index)
-    if (!ExtractEntry(dialog, &lastRedraw)) return -1;
+    if (!ExtractEntry(dialog, &lastRedraw, readyFolder)) return -1;
   char record[kPathSize];
   if (CopyString(record, sizeof record, g_destinationDir) && AppendString(record, sizeof record, kUnextractedRecord))
     RecordInstalledFile(record);

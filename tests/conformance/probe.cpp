@@ -5,6 +5,7 @@
 // Lines hold only outcomes, return values, error codes, lengths and buffer
 // contents, never handle values or addresses, so they compare across builds.
 #include <windows.h>
+#include <sddl.h>
 
 #include <cstdarg>
 #include <cstdint>
@@ -584,6 +585,90 @@ void ProbeDeleteAndCreateDirectory() {
   if (inDots != HFILE_ERROR) _lclose(inDots);
 }
 
+// ---- Folder rights ---------------------------------------------------------
+
+const char kProtectedRights[] = "D:PAI(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;0x1200a9;;;BU)";
+const char kOwnedRights[] = "O:BAD:PAI(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;0x1200a9;;;BU)";
+
+PSECURITY_DESCRIPTOR ProbeConversion(const char *name, const char *text, DWORD revision = SDDL_REVISION_1) {
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  ULONG size = 0;
+  ResetError();
+  BOOL done = ConvertStringSecurityDescriptorToSecurityDescriptorA(text, revision, &descriptor, &size);
+  Out(name, "ret=%d err=%lu size=%lu", done, done ? 0ul : Error(), done ? static_cast<unsigned long>(size) : 0ul);
+  return done ? descriptor : nullptr;
+}
+
+void ProbeFolderRights() {
+  PSECURITY_DESCRIPTOR rights = ProbeConversion("ConvertSddl.protected", kProtectedRights);
+  PSECURITY_DESCRIPTOR owned = ProbeConversion("ConvertSddl.owned", kOwnedRights);
+  const struct {
+    const char *name, *text;
+  } invalid[] = {{"ConvertSddl.unknownalias", "D:PAI(A;OICI;FA;;;XX)"},
+                 {"ConvertSddl.unclosed", "D:PAI(A;OICI;FA;;;BA"},
+                 {"ConvertSddl.badtype", "D:PAI(Z;OICI;FA;;;BA)"},
+                 {"ConvertSddl.badflag", "D:PAI(A;QQ;FA;;;BA)"},
+                 {"ConvertSddl.badrights", "D:PAI(A;OICI;ZZ;;;BA)"},
+                 {"ConvertSddl.badpart", "Q:BA"},
+                 {"ConvertSddl.badsid", "O:S-1-x"}};
+  for (const auto &probe : invalid) LocalFree(ProbeConversion(probe.name, probe.text));
+  LocalFree(ProbeConversion("ConvertSddl.revision2", kProtectedRights, 2));
+
+  SECURITY_ATTRIBUTES security = {sizeof security, rights, FALSE};
+  for (const char *name : {"CreateDirectoryA.rights.new", "CreateDirectoryA.rights.existing"}) {
+    ResetError();
+    BOOL done = CreateDirectoryA(InRoot("ruled").c_str(), &security);
+    Out(name, "ret=%d err=%lu", done, Error());
+  }
+  ResetError();
+  HFILE inside = _lcreat(InRoot("ruled\\in.txt").c_str(), 0);
+  Out("CreateDirectoryA.rights.use", "%s err=%lu", HandleText(inside), Error());
+  if (inside != HFILE_ERROR) _lclose(inside);
+
+  CreateDirectoryA(InRoot("open").c_str(), nullptr);
+  const struct {
+    const char *name;
+    std::string path;
+    SECURITY_INFORMATION what;
+    PSECURITY_DESCRIPTOR descriptor;
+  } sets[] = {{"SetFileSecurityA.existing", InRoot("open"), OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, owned},
+              {"SetFileSecurityA.daclonly", InRoot("open"), DACL_SECURITY_INFORMATION, rights},
+              {"SetFileSecurityA.missing", InRoot("nosuch"), DACL_SECURITY_INFORMATION, owned},
+              {"SetFileSecurityA.missingparent", InRoot("nodir\\sub"), DACL_SECURITY_INFORMATION, owned}};
+  for (const auto &probe : sets) {
+    ResetError();
+    BOOL done = SetFileSecurityA(probe.path.c_str(), probe.what, probe.descriptor);
+    Out(probe.name, "ret=%d err=%lu", done, done ? 0ul : Error());
+  }
+  ResetError();
+  HFILE afterSet = _lcreat(InRoot("open\\in.txt").c_str(), 0);
+  Out("SetFileSecurityA.existing.use", "%s err=%lu", HandleText(afterSet), Error());
+  if (afterSet != HFILE_ERROR) _lclose(afterSet);
+
+  MakeFile(InRoot("attr.txt"), "x");
+  MakeFile(InRoot("attrro.txt"), "x");
+  MarkReadOnly(InRoot("attrro.txt"), true);
+  const struct {
+    const char *name;
+    std::string path;
+  } attributes[] = {{"GetFileAttributesA.folder", InRoot("open")},
+                    {"GetFileAttributesA.ruled", InRoot("ruled")},
+                    {"GetFileAttributesA.file", InRoot("attr.txt")},
+                    {"GetFileAttributesA.readonly", InRoot("attrro.txt")},
+                    {"GetFileAttributesA.missing", InRoot("nosuch")},
+                    {"GetFileAttributesA.missingparent", InRoot("nodir\\x")},
+                    {"GetFileAttributesA.empty", ""}};
+  for (const auto &probe : attributes) {
+    ResetError();
+    DWORD value = GetFileAttributesA(probe.path.c_str());
+    Out(probe.name, "ret=0x%lx err=%lu", static_cast<unsigned long>(value),
+        value == INVALID_FILE_ATTRIBUTES ? Error() : 0ul);
+  }
+  MarkReadOnly(InRoot("attrro.txt"), false);
+  Out("LocalFree.descriptor", "ret=%s", LocalFree(rights) ? "handle" : "null");
+  LocalFree(owned);
+}
+
 // ---- Path names ------------------------------------------------------------
 
 void ProbeFullPathName() {
@@ -591,7 +676,9 @@ void ProbeFullPathName() {
                          "a. . ",     "a. .\\b",   "a\\.\\b",   "\\x",        "/x/y",       "C:\\probe\\", "C:\\probe\\..",
                          "c:\\A\\",     "C:\\.",     "...",      "x\\...",     " lead.txt",  "D:",         "D:x",
                          "a.\\b",     "a \\b",     "a..\\b",   "a .\\b",     "a. \\b",     "a\\..\\..\\..\\b", "a//b",
-                         "C:\\probe\\x\\.. ", "x. \\.\\y"};
+                         "C:\\probe\\x\\.. ", "x. \\.\\y", "C:\\..\\", "/", "C:/", "\\\\server\\share",
+                         "\\\\server\\share\\", "\\\\server\\share\\a\\..\\..", "//server/share/x", "\\\\server",
+                         "\\\\?\\C:\\", "\\\\.\\C:\\", "\\\\?\\C:\\x\\..", "\\\\.\\C:\\x\\.."};
   for (size_t i = 0; i < sizeof paths / sizeof *paths; ++i) {
     char buffer[300];
     memset(buffer, kFill, sizeof buffer);
@@ -1350,6 +1437,7 @@ int main() {
   ProbeHandleCalls();
   ProbeCreateFile();
   ProbeDeleteAndCreateDirectory();
+  ProbeFolderRights();
   ProbeFullPathName();
   ProbeShortPathName();
   ProbeModuleFileName();

@@ -44,6 +44,7 @@ void RequireEverythingReleased() {
   Require(sim::TimersNeverKilled() == 0, "the copy timer killed");
   Require(sim::LiveDeviceContexts() == 0, "every device context released");
   Require(sim::OpenRegistryKeys() == 0, "every registry key closed");
+  Require(sim::LiveSecurityDescriptors() == 0, "every security descriptor freed");
   Require(sim::DialogFaults().empty(), "no misuse of the dialog manager",
           sim::DialogFaults().empty() ? "" : sim::DialogFaults()[0]);
   Require(sim::GdiFaults().empty(), "no misuse of GDI", sim::GdiFaults().empty() ? "" : sim::GdiFaults()[0]);

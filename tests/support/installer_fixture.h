@@ -9,6 +9,11 @@
 
 void ResetInstallerState();
 
+// Program Files' rights as the stand-in reads them back: given to a folder
+// the installer makes, and set with Administrators as owner on one it finds.
+inline const std::string kMadeFolderRights = "D:PAI(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;0x1200a9;;;BU)";
+inline const std::string kTakenFolderRights = "O:BA" + kMadeFolderRights;
+
 class InstallerTest : public ::testing::Test {
  protected:
   void SetUp() override;

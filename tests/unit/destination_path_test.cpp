@@ -22,6 +22,8 @@ TEST_F(DestinationPathTest, CreatesTheDefaultDestination) {
   EXPECT_EQ(Create("C:\\MLUME"), kDestinationCreated);
   EXPECT_TRUE(sim::DirectoryExists("C:\\MLUME"));
   EXPECT_STREQ(g_destinationDir, "C:\\MLUME");
+  EXPECT_EQ(sim::FolderSecurity("C:\\MLUME"), kMadeFolderRights);
+  EXPECT_EQ(sim::LiveSecurityDescriptors(), 0);
 }
 
 TEST_F(DestinationPathTest, StripsLeadingBlanksAndTabsAndCreatesEveryLevel) {
@@ -29,6 +31,8 @@ TEST_F(DestinationPathTest, StripsLeadingBlanksAndTabsAndCreatesEveryLevel) {
   EXPECT_STREQ(g_destinationDir, "C:\\A\\B\\");
   EXPECT_TRUE(sim::DirectoryExists("C:\\A"));
   EXPECT_TRUE(sim::DirectoryExists("C:\\A\\B"));
+  EXPECT_EQ(sim::FolderSecurity("C:\\A"), kMadeFolderRights);
+  EXPECT_EQ(sim::FolderSecurity("C:\\A\\B"), kMadeFolderRights);
 }
 
 TEST_F(DestinationPathTest, KeepsInnerBlanksAndBecomesTheFullPath) {
@@ -42,6 +46,66 @@ TEST_F(DestinationPathTest, ExistingDirectoriesAreNoError) {
   EXPECT_EQ(Create("C:\\A\\B\\C"), kDestinationCreated);
   EXPECT_TRUE(sim::DirectoryExists("C:\\A\\B\\C"));
   EXPECT_EQ(sim::ReadFile("C:\\A\\B\\old.txt"), "x");
+  EXPECT_EQ(sim::FolderSecurity("C:\\A\\B\\C"), kMadeFolderRights);
+  EXPECT_EQ(sim::FolderSecurity("C:\\A\\B"), "");
+}
+
+// Folders above that were there keep their rights; the destination, which
+// any user may have made before, or an earlier installation left open, is
+// taken over. A folder made by the installer is never given them twice.
+TEST_F(DestinationPathTest, ExistingDestinationIsTakenOverItsParentsKeepTheirRights) {
+  CreateDirectoryA("C:\\Image Tools", nullptr);
+  EXPECT_EQ(Create("C:\\Image Tools\\MoraLUME"), kDestinationCreated);
+  EXPECT_EQ(sim::FolderSecurity("C:\\Image Tools"), "");
+  EXPECT_EQ(sim::FolderSecurity("C:\\Image Tools\\MoraLUME"), kMadeFolderRights);
+  sim::WriteFile("C:\\MLUME\\old.txt", "x");
+  for (const char *typed : {"C:\\MLUME", "C:\\mlume\\"}) {
+    EXPECT_EQ(Create(typed), kDestinationCreated) << typed;
+    EXPECT_EQ(sim::FolderSecurity("C:\\MLUME"), kTakenFolderRights) << typed;
+  }
+  EXPECT_EQ(sim::LiveSecurityDescriptors(), 0);
+}
+
+// What is there and cannot be made ours is refused like a path that cannot
+// be formed; a reparse point is never followed.
+TEST_F(DestinationPathTest, ExistingDestinationThatCannotBeTakenOverIsRefused) {
+  sim::MakeJunction("C:\\LINKED", "C:\\Users\\Someone");
+  sim::WriteFile("C:\\AFILE", "x");
+  CreateDirectoryA("C:\\LOCKED", nullptr);
+  sim::FailSecuritySetting("C:\\LOCKED");
+  for (const char *typed : {"C:\\LINKED", "C:\\AFILE", "C:\\LOCKED"}) {
+    EXPECT_EQ(Create(typed), kDestinationUnformable) << typed;
+    EXPECT_EQ(sim::FolderSecurity(typed), "") << typed;
+  }
+  EXPECT_EQ(sim::FolderSecurity("C:\\Users\\Someone"), "");
+  EXPECT_EQ(sim::LiveSecurityDescriptors(), 0);
+}
+
+// Whatever form names it, a drive or share root is no destination, nor is a
+// device path, nor a folder too deep for the longest name of the archive
+// (51 characters, one subfolder included, behind a separator); nothing is
+// made for any of them.
+TEST_F(DestinationPathTest, RootsDevicePathsAndFoldersTooDeepAreRefusedBeforeAnythingIsMade) {
+  struct Case {
+    std::string typed, current;
+  };
+  const std::string deep = "C:\\" + std::string(205, 'x');  // 208 characters
+  const Case cases[] = {{"C:\\", "C:\\"},          {"\\", "C:\\work"},       {"/", "C:\\work"},
+                        {"C:", "C:\\"},            {".", "C:\\"},              {"D:.", "C:\\"},
+                        {"C:\\.", "C:\\work"},     {"C:\\..\\", "C:\\work"},   {"C:/", "C:\\work"},
+                        {"..\\..", "C:\\work"},    {"C:\\work\\..", "C:\\"},   {"D:\\", "C:\\"},
+                        {"\\\\?\\C:\\", "C:\\"},    {"\\\\.\\C:\\", "C:\\"},     {"\\\\?\\C:\\MLUME", "C:\\"},
+                        {"\\\\server\\share", "C:\\"}, {"//server/share/", "C:\\"}, {"\\\\server\\share\\a\\..", "C:\\"},
+                        {deep, "C:\\"},            {deep + "\\", "C:\\"}};
+  for (const Case &c : cases) {
+    SetUp();
+    CreateDirectoryA("C:\\work", nullptr);
+    sim::SetCurrentDirectory(c.current);
+    EXPECT_EQ(Create(c.typed), kDestinationUnformable) << c.typed;
+    EXPECT_EQ(g_destinationDir, c.typed);
+    EXPECT_EQ(sim::ListDirectories(), (std::vector<std::string>{"C:\\", "C:\\work", "D:\\"})) << c.typed;
+    for (const char *root : {"C:\\", "D:\\", "C:\\work"}) EXPECT_EQ(sim::FolderSecurity(root), "") << c.typed;
+  }
 }
 
 TEST_F(DestinationPathTest, RelativeAndDriveRelativeFormsUseTheCurrentDirectory) {
@@ -70,7 +134,10 @@ TEST_F(DestinationPathTest, FullPathThatDoesNotFitCannotBeFormed) {
   EXPECT_EQ(Create("abcdefghij"), kDestinationUnformable);
   EXPECT_STREQ(g_destinationDir, "abcdefghij");
   EXPECT_FALSE(sim::DirectoryExists("C:\\" + std::string(250, 'c')));
-  EXPECT_EQ(Create("C:\\" + std::string(256, 'x')), kDestinationCreated);  // 259 characters fit
+  // The longest name of the archive fits below a folder of 207 characters,
+  // or of 208 that end in a separator.
+  EXPECT_EQ(Create("C:\\" + std::string(204, 'x')), kDestinationCreated);
+  EXPECT_EQ(Create("C:\\" + std::string(204, 'y') + "\\"), kDestinationCreated);
 }
 
 TEST_F(DestinationPathTest, UncreatableDirectoryIsNotReportedHere) {

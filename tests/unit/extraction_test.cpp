@@ -22,17 +22,21 @@ const std::string kBigData(5000, 'z');
 
 class ExtractionTest : public InstallerTest {
  protected:
-  LONG ExtractInto(const std::string &destination, const std::string &resource) {
+  // Path creation refuses roots and folders too deep for every name; below
+  // those, joining and refusing are extraction's own, tested without it.
+  LONG ExtractInto(const std::string &destination, const std::string &resource, bool createPath = true) {
     InstallPayload(resource);
     strcpy(g_destinationDir, destination.c_str());
     EXPECT_EQ(OpenPayload(nullptr), kPayloadOpened);
-    EXPECT_EQ(CreateDestinationPath(), kDestinationCreated);
+    if (createPath) {
+      EXPECT_EQ(CreateDestinationPath(), kDestinationCreated);
+    }
     LONG result = RunDialog(nullptr, kCopyDialogId, nullptr, CopyDialogProc);
     ClosePayload();
     return result;
   }
-  LONG Extract(const std::string &destination, const std::vector<ArchiveEntry> &entries) {
-    return ExtractInto(destination, BuildPayloadResource(entries));
+  LONG Extract(const std::string &destination, const std::vector<ArchiveEntry> &entries, bool createPath = true) {
+    return ExtractInto(destination, BuildPayloadResource(entries), createPath);
   }
   static std::vector<std::string> Records() { return sim::RegistrySubKeys(HKEY_CLASSES_ROOT, kInstalledKey); }
   static std::string Text(const char *key) { return GetMessageText(key); }
@@ -56,11 +60,43 @@ TEST_F(ExtractionTest, WritesEveryEntryAndRecordsIt) {
   EXPECT_EQ(sim::ReadFile("C:\\MLUME\\SCRIPTS\\DEFSCR"), "script");
   EXPECT_STREQ(g_mainProgramPath, "C:\\MLUME\\lume32.exe");
   EXPECT_EQ(Records(), (std::vector<std::string>{"DEF.TVD", "lume32.exe", "readme.txt", "SCRIPTS$DEFSCR"}));
+  EXPECT_EQ(sim::FolderSecurity("C:\\MLUME\\SCRIPTS"), kMadeFolderRights);
+  EXPECT_EQ(sim::LiveSecurityDescriptors(), 0);
   EXPECT_TRUE(sim::MessageBoxes().empty());
   EXPECT_EQ(sim::TimersNeverKilled(), 0);
   EXPECT_EQ(sim::OpenFileHandles(), 0);
   EXPECT_FALSE(sim::FileExists("C:\\MLUME\\DEF.TVD"));
   ExpectOnlyInside("C:\\MLUME");
+}
+
+// A subfolder left by an earlier installation is taken over like the
+// destination; one that cannot be, or is a reparse point (never followed),
+// fails its file as a folder that cannot be made does.
+TEST_F(ExtractionTest, ExistingSubfolderIsTakenOverOrItsFileFails) {
+  const std::string scripts = "C:\\MLUME\\SCRIPTS";
+  const std::vector<ArchiveEntry> entries = {{"a.txt", "a"}, {"DEFSCR!SCRIPTS", "script"}, {"MORE!SCRIPTS", "more"}};
+  sim::WriteFile(scripts + "\\old", "x");
+  EXPECT_EQ(Extract("C:\\MLUME", entries), 0);
+  EXPECT_EQ(sim::FolderSecurity(scripts), kTakenFolderRights);
+  EXPECT_EQ(sim::ReadFile(scripts + "\\MORE"), "more");
+  for (bool junction : {false, true}) {
+    SetUp();
+    if (junction) {
+      sim::MakeJunction(scripts, "C:\\Elsewhere");
+    } else {
+      CreateDirectoryA("C:\\MLUME", nullptr);
+      CreateDirectoryA(scripts.c_str(), nullptr);
+      sim::FailSecuritySetting(scripts);
+    }
+    EXPECT_EQ(Extract("C:\\MLUME", entries), -1);
+    EXPECT_EQ(MessageTexts(), (std::vector<std::string>{"Error creating destination file, the target disk may be full. "
+                                                        "(-1)\r\n\r\nFilename=C:\\MLUME\\SCRIPTS\\DEFSCR\r\n\r\n"
+                                                        "Installation aborted."}));
+    EXPECT_EQ(sim::ListFiles(), (std::vector<std::string>{"C:\\MLUME\\a.txt"})) << junction;
+    EXPECT_EQ(sim::FolderSecurity(scripts), "");
+    EXPECT_EQ(sim::FolderSecurity("C:\\Elsewhere"), "");
+    EXPECT_EQ(sim::LiveSecurityDescriptors(), 0);
+  }
 }
 
 TEST_F(ExtractionTest, RecordsEachFileBeforeItsDataIsWritten) {
@@ -98,7 +134,7 @@ TEST_F(ExtractionTest, EmptyEntryGivesAnEmptyRecordedFile) {
 }
 
 TEST_F(ExtractionTest, SeparatorOnlyWhereTheDestinationLacksOne) {
-  EXPECT_EQ(Extract("C:\\", {{"README.TXT", "r"}}), 0);
+  EXPECT_EQ(Extract("C:\\", {{"README.TXT", "r"}}, false), 0);
   EXPECT_TRUE(sim::FileExists("C:\\README.TXT"));
   EXPECT_STREQ(g_mainProgramPath, "C:\\README.TXT");
 }
@@ -113,7 +149,7 @@ TEST_F(ExtractionTest, DriveColonDestinationIsThatDrivesCurrentDirectory) {
 }
 
 TEST_F(ExtractionTest, UnextractedRecordAlwaysGetsItsBackslash) {
-  EXPECT_EQ(Extract("D:\\", {{"README.TXT", "r"}}), 0);
+  EXPECT_EQ(Extract("D:\\", {{"README.TXT", "r"}}, false), 0);
   EXPECT_TRUE(sim::FileExists("D:\\README.TXT"));
   EXPECT_EQ(Records(), (std::vector<std::string>{"DEF.TVD", "README.TXT"}));
 }
@@ -195,7 +231,7 @@ TEST_F(ExtractionTest, FirstEntryIsTheMainProgramEvenWhenItCannotBeCreated) {
 
 TEST_F(ExtractionTest, TargetPathTooLongIsRefusedNotCut) {
   std::string destination = "C:\\" + std::string(240, 'd');  // 243 characters
-  EXPECT_EQ(Extract(destination, {{"a-name-of-twenty.txt", "x"}}), -1);
+  EXPECT_EQ(Extract(destination, {{"a-name-of-twenty.txt", "x"}}, false), -1);
   ASSERT_EQ(sim::MessageBoxes().size(), 1u);
   EXPECT_NE(sim::MessageBoxes()[0].text.find("(-1)"), std::string::npos);
   EXPECT_NE(sim::MessageBoxes()[0].text.find("a-name-of-twenty.txt"), std::string::npos);

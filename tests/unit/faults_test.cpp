@@ -67,6 +67,7 @@ class FaultsTest : public InstallerTest {
     EXPECT_EQ(sim::OpenRegistryKeys(), 0);
     EXPECT_EQ(sim::LiveDdeInstances(), 0);
     EXPECT_EQ(sim::LiveDdeConversations(), 0);
+    EXPECT_EQ(sim::LiveSecurityDescriptors(), 0);
     EXPECT_TRUE(sim::DialogFaults().empty());
   }
   // An ended extraction: its message, the files before the failing one
@@ -84,6 +85,7 @@ class FaultsTest : public InstallerTest {
   static void ExpectCompleteWithoutMessage() {
     EXPECT_TRUE(MessageTexts().empty());
     EXPECT_TRUE(AllFilesIntact());
+    EXPECT_EQ(sim::FolderSecurity("C:\\MLUME\\SCRIPTS"), kMadeFolderRights);
     EXPECT_EQ(StartedCommandLines(), (std::vector<std::string>{"C:\\MLUME\\lume32.exe -Q", kMainProgram}));
     ExpectNothingOutsideOrLeftOpen();
   }

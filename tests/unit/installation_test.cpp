@@ -205,15 +205,51 @@ TEST_F(UnformablePathTest, RepeatsForAsLongAsThePathCannotBeFormed) {
   EXPECT_TRUE(sim::FileExists("C:\\OK\\lume32.exe"));
 }
 
-TEST_F(UnformablePathTest, AnEmptiedEntryIsRefusedNeverTheCurrentDirectory) {
-  for (const char *typed : {"", " \t "}) {
+// Neither the current directory for an emptied entry, nor a root in any
+// form, nor a folder too deep for the archive's longest name; nothing is
+// made, and no folder's rights change.
+TEST_F(UnformablePathTest, EmptiedEntriesRootsAndFoldersTooDeepAreRefused) {
+  struct Case {
+    std::string typed, current;
+  };
+  const Case cases[] = {{"", "C:\\work\\dir"}, {" \t ", "C:\\work\\dir"}, {"C:\\", "C:\\work"}, {"\\", "C:\\work"},
+                        {".", "C:\\"},           {"C:", "C:\\"},           {"C:\\..\\", "C:\\work"},
+                        {"\\\\?\\C:\\", "C:\\"}, {"\\\\server\\share\\", "C:\\"}, {"C:\\" + std::string(205, 'd'), "C:\\"}};
+  for (const Case &c : cases) {
     SetUp();
-    sim::ScriptDialogShowings(kPathDialogId, {{sim::Type(kPathEntryId, typed), sim::Press(kGoOnButtonId)},
+    sim::SetCurrentDirectory(c.current);
+    sim::ScriptDialogShowings(kPathDialogId, {{sim::Type(kPathEntryId, c.typed), sim::Press(kGoOnButtonId)},
                                               {sim::Press(kExitButtonId)}});
     EXPECT_EQ(Run(), kExitCancelled);
-    EXPECT_EQ(MessageTexts(), (std::vector<std::string>{"Unable to create the path you've entered."})) << typed;
-    EXPECT_TRUE(NothingInstalled()) << typed;
+    EXPECT_EQ(MessageTexts(), (std::vector<std::string>{"Unable to create the path you've entered."})) << c.typed;
+    EXPECT_EQ(DialogsRun().back(), kPathDialogId);
+    EXPECT_TRUE(NothingInstalled()) << c.typed;
+    EXPECT_EQ(sim::ListDirectories(), (std::vector<std::string>{"C:\\", "C:\\work", "D:\\"})) << c.typed;
+    EXPECT_EQ(sim::FolderSecurity("C:\\"), "");
   }
+}
+
+// The default destination, already there, is refused when its rights cannot
+// be replaced; another one then installs.
+TEST_F(UnformablePathTest, ExistingDestinationWhoseRightsCannotBeSetIsRefused) {
+  CreateDirectoryA("C:\\MLUME", nullptr);
+  sim::FailSecuritySetting("C:\\MLUME");
+  sim::ScriptDialogShowings(kPathDialogId, {{sim::Press(kGoOnButtonId)}, {sim::Press(kExitButtonId)}});
+  EXPECT_EQ(Run(), kExitCancelled);
+  EXPECT_EQ(MessageTexts(), (std::vector<std::string>{"Unable to create the path you've entered."}));
+  EXPECT_TRUE(NothingInstalled());
+  EXPECT_EQ(sim::FolderSecurity("C:\\MLUME"), "");
+
+  SetUp();
+  CreateDirectoryA("C:\\MLUME", nullptr);
+  sim::FailSecuritySetting("C:\\MLUME");
+  sim::ScriptDialogShowings(kPathDialogId, {{sim::Press(kGoOnButtonId)},
+                                            {sim::Type(kPathEntryId, "C:\\Image Tools\\MoraLUME"), sim::Press(kGoOnButtonId)}});
+  EXPECT_EQ(Run(), 0);
+  EXPECT_EQ(MessageTexts().size(), 1u);
+  EXPECT_TRUE(sim::FileExists("C:\\Image Tools\\MoraLUME\\lume32.exe"));
+  EXPECT_FALSE(sim::FileExists("C:\\MLUME\\lume32.exe"));
+  EXPECT_EQ(sim::FolderSecurity("C:\\Image Tools"), kMadeFolderRights);
 }
 
 // Whatever the user types, the files, their records and every command name
@@ -235,6 +271,8 @@ TEST_F(UnformablePathTest, EveryAcceptedDestinationInstallsCompletelyAndStartsOn
     sim::ScriptDialog(kPathDialogId, {sim::Type(kPathEntryId, c.typed), sim::Press(kGoOnButtonId)});
     EXPECT_EQ(Run(), 0);
     EXPECT_TRUE(MessageTexts().empty()) << c.typed;
+    EXPECT_EQ(sim::FolderSecurity(c.installedIn), kMadeFolderRights) << c.typed;
+    EXPECT_EQ(sim::FolderSecurity(c.installedIn + "\\SCRIPTS"), kMadeFolderRights) << c.typed;
     const std::string program = c.installedIn + "\\lume32.exe";
     for (const char *file : {"lume32.exe", "readme.txt", "SCRIPTS\\DEFSCR", "tova.opt"})
       EXPECT_TRUE(sim::FileExists(c.installedIn + "\\" + file)) << c.typed << " " << file;

@@ -5,6 +5,7 @@
 #include "win32sim/types.h"
 #include "win32sim/memory_api.h"
 #include "win32sim/file_api.h"
+#include "win32sim/security_api.h"
 #include "win32sim/system_api.h"
 #include "win32sim/resource_api.h"
 #include "win32sim/dialog_api.h"

@@ -315,7 +315,7 @@ BOOL WINAPI DeleteFileA(LPCSTR path) {
   return TRUE;
 }
 
-BOOL WINAPI CreateDirectoryA(LPCSTR path, LPSECURITY_ATTRIBUTES) {
+BOOL WINAPI CreateDirectoryA(LPCSTR path, LPSECURITY_ATTRIBUTES security) {
   std::string host = path && *path ? sim::HostPath(path) : "";
   struct stat info;
   // Drive roots exist; a directory is made only inside an existing parent.
@@ -323,7 +323,9 @@ BOOL WINAPI CreateDirectoryA(LPCSTR path, LPSECURITY_ATTRIBUTES) {
   if (stat(host.c_str(), &info) == 0) return Fail(ERROR_ALREADY_EXISTS, FALSE);
   if (!ParentExists(host)) return Fail(ERROR_PATH_NOT_FOUND, FALSE);
   if (g_failDirectories.count(PathKey(path))) return Fail(ERROR_ACCESS_DENIED, FALSE);
+  if (!sim::CreationSecurityValid(security)) return Fail(ERROR_INVALID_SECURITY_DESCR, FALSE);
   if (mkdir(host.c_str(), 0755) != 0) return Fail(ERROR_ACCESS_DENIED, FALSE);
+  sim::RecordCreationSecurity(path, security);
   LogPathEvent("mkdir ", path);
   return TRUE;
 }
@@ -332,13 +334,13 @@ DWORD WINAPI GetFullPathNameA(LPCSTR path, DWORD size, LPSTR buffer, LPSTR *file
   std::string full;
   if (!path || !*path) return 0;
   if (strlen(path) >= MAX_PATH) return Fail(ERROR_FILENAME_EXCED_RANGE, 0u);
-  if (!sim::FullWindowsPath(path, full)) return Fail(ERROR_BAD_PATHNAME, 0u);
+  if (!sim::FullWindowsPath(path, full) && !sim::FullNetworkPath(path, full)) return Fail(ERROR_BAD_PATHNAME, 0u);
   if (full.size() >= MAX_PATH) return Fail(ERROR_FILENAME_EXCED_RANGE, 0u);
   if (full.size() + 1 > size) return static_cast<DWORD>(full.size() + 1);
   memcpy(buffer, full.c_str(), full.size() + 1);
   if (filePart) {
     char *last = strrchr(buffer, '\\');
-    *filePart = (last && last[1]) ? last + 1 : nullptr;
+    *filePart = (last && last[1] && last > buffer + 1) ? last + 1 : nullptr;
   }
   return static_cast<DWORD>(full.size());
 }

@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "win32sim/file_api.h"
+
 namespace sim {
 
 void ResetMemory();
@@ -15,14 +17,22 @@ void ResetRegistry();
 void ResetDde();
 void ResetProcess();
 void ResetDllSearch();
+void ResetSecurity();
 
 // Windows rules for forming a full path (drive-relative and relative paths
 // against the current directory, '.' and '..', '/' as '\'). False for what
 // the stand-in does not map (UNC paths, no drive).
 bool FullWindowsPath(const std::string &path, std::string &full);
+// Shares and device namespaces, for GetFullPathNameA only.
+bool FullNetworkPath(const std::string &path, std::string &full);
 
 // 8.3 names: whether a name is one, and Windows' alias of a longer one.
 bool IsShortName(const std::string &name);
 std::string ShortAlias(const std::string &name);
+
+// The descriptor that CreateDirectoryA is given: whether it is one the
+// stand-in made, and the folder's record of it once made.
+bool CreationSecurityValid(const SECURITY_ATTRIBUTES *security);
+void RecordCreationSecurity(const std::string &path, const SECURITY_ATTRIBUTES *security);
 
 }  // namespace sim

@@ -17,12 +17,14 @@
  *   closeclass CLASS      ask every top-level window of a class to close
  *   dde TEXT              send one execute command to "progman" and report the outcome
  *   paths PATH            report the short and long forms of a path, as this system makes them
+ *   rights PATH           report a file's or folder's owner and DACL as SDDL, as this system reads them back
  *   sleep MS
  * Every line printed is one JSON object.
  */
 #include <stdlib.h>
 #include <string.h>
 #include <windows.h>
+#include <sddl.h>
 
 #include "dialog_actions.h"
 #include "dialog_report.h"
@@ -154,6 +156,23 @@ static const char *RunPaths(DriverState *state, char **arguments) {
   return NULL;
 }
 
+static const char *RunRights(DriverState *state, char **arguments) {
+  static BYTE descriptor[8192];
+  DWORD needed = 0;
+  SECURITY_INFORMATION what = OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION;
+  LPSTR text = NULL;
+  (void)state;
+  if (!GetFileSecurityA(arguments[0], what, descriptor, sizeof descriptor, &needed)) return "GetFileSecurityA failed";
+  if (!ConvertSecurityDescriptorToStringSecurityDescriptorA(descriptor, SDDL_REVISION_1, what, &text, NULL))
+    return "no SDDL for the descriptor";
+  JsonBegin("rights");
+  JsonString("path", arguments[0]);
+  JsonString("sddl", text);
+  JsonEnd();
+  LocalFree(text);
+  return NULL;
+}
+
 static const char *RunSleep(DriverState *state, char **arguments) {
   (void)state;
   Sleep(Milliseconds(arguments[0]));
@@ -165,7 +184,7 @@ static const Command kCommands[] = {
     {"dump", 0, RunDump},       {"settext", 2, RunSetText},   {"toggle", 1, RunToggle},
     {"press", 1, RunPress},     {"key", 1, RunKey},           {"close", 0, RunClose},
     {"gone", 1, RunGone},       {"closeclass", 1, RunCloseClass}, {"dde", 1, RunDde},
-    {"paths", 1, RunPaths},     {"sleep", 1, RunSleep},
+    {"paths", 1, RunPaths},     {"sleep", 1, RunSleep},       {"rights", 1, RunRights},
 };
 
 static const Command *FindCommand(const char *name) {

@@ -86,14 +86,14 @@ class Session:
         self.require(run.ok, "Wine's desktop did not come up: %s" % run.failure)
         self._desktop_up = True
 
-    def start(self, windows_exe, args=(), host_exe=None, env=None):
+    def start(self, windows_exe, args=(), host_exe=None, env=None, cwd=None):
         """Starts a program of drive C under the loader of its bitness; `host_exe` names the file
         when `windows_exe` is a form that the host cannot resolve (a short path); `env`, variables
-        for it alone."""
+        for it alone; `cwd`, a folder of drive C to start it in (C:\\e2e by default)."""
         self.wait_for_desktop()
         loader = loader_for(host_exe or self.host_path(windows_exe))
         process, _ = self.wine.start([windows_exe] + list(args), os.path.basename(windows_exe.replace("\\", "/")),
-                                     cwd=self.stage, loader=loader, env=env)
+                                     cwd=self.host_path(cwd) if cwd else self.stage, loader=loader, env=env)
         return process
 
     def wait_exit(self, process, what, timeout=60):
@@ -116,6 +116,11 @@ class Session:
         save_dialog_png(self.display, rect, path)
         self.artifacts.publish_screenshot(name + ("-" + self.label if self.label else ""), path)
         return path
+
+    def rights(self, windows_path):
+        """The owner and DACL of a file or folder as SDDL, as Wine reads them back."""
+        run = self.drive(["rights", windows_path])
+        return run.of_kind("rights")[0]["sddl"]
 
     def short_and_long(self, windows_path):
         run = self.drive(["paths", windows_path])

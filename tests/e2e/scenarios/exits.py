@@ -1,5 +1,5 @@
 """Leaving the installation from each dialog: by its Exit button, and by Esc or the close box; and after
-an emptied destination was refused."""
+an emptied destination and drive roots were refused."""
 import os
 
 from . import scenario
@@ -52,7 +52,12 @@ def _top_level(session):
     return {folder: sorted(os.listdir(session.host_path(folder))) for folder in ("C:\\", "C:\\e2e")}
 
 
-@scenario("emptied-path", "the path entry emptied, then blanks only: refused each time, the path dialog back, Exit")
+# Typed into the path dialog of an installer started from C:\\, each names the drive's root.
+ROOT_FORMS = ("C:\\", "\\", ".")
+
+
+@scenario("emptied-path", "started from C:\\, the path entry emptied, blanks only, then C:\\, \\ and .: refused each "
+          "time, the path dialog back, Exit; nothing written to C:\\")
 def emptied_path(session):
     expected = Expected(session, starts=())
     session.stage_installer()
@@ -69,11 +74,13 @@ def emptied_path(session):
         s.drive(["wait", ui.ERROR_CAPTION, 1000], ["press", ui.OK], ["gone", 10000])
 
     def steps(s):
-        refuse(s, "")
-        refuse(s, "   ")
+        for typed in ("", "   ") + ROOT_FORMS:
+            refuse(s, typed)
         _leave(s, ui.PATH_CAPTION, "exit")
 
-    run_installer(session, steps=steps, exit_code=CANCELLED)
+    root_rights = session.rights("C:\\")
+    run_installer(session, steps=steps, exit_code=CANCELLED, cwd="C:\\")
+    session.equal(session.rights("C:\\"), root_rights, "rights of C:\\ after the run")
     state = gather(session, expected)
     session.finish()
     check_nothing_installed(session, expected, state)

@@ -9,11 +9,12 @@ from .installer_ui import DIALOG_TIMEOUT_MS
 COMPLETED, NOT_BEGUN, CANCELLED, FAILED = 0, 1, 2, 3
 
 
-def run_installer(session, kind="linked", options=None, args=(), steps=None, exit_code=COMPLETED, env=None):
-    """Stages and starts setup.exe (with the variables `env`), runs `steps(session)` while it runs, and
-    checks its exit code."""
+def run_installer(session, kind="linked", options=None, args=(), steps=None, exit_code=COMPLETED, env=None,
+                  cwd=None):
+    """Stages and starts setup.exe (with the variables `env`, in the folder `cwd`), runs `steps(session)` while
+    it runs, and checks its exit code."""
     path = session.stage_installer(kind, options)
-    process = session.start(path, args, env=env)
+    process = session.start(path, args, env=env, cwd=cwd)
     if steps:
         steps(session)
     code = session.wait_exit(process, "setup.exe", timeout=DIALOG_TIMEOUT_MS // 1000 + 30)

@@ -226,6 +226,18 @@ def check_starts(session, expected, state):
         session.equal(last.strip().strip('"').lower(), state["short"].lower(), "final start by the short path")
 
 
+EVERYONE_ENTRY = ";;;WD)"  # an ACE for Everyone, as the rights read back in SDDL end
+
+
+def check_protected(session, folders):
+    """Folders the installer made or took over read back without the Everyone entry that Wine derives for a
+    folder made without rights (Wine keeps no descriptor: it reads the rights back from the mode bits that it
+    set from the DACL). While Wine still runs."""
+    for folder in folders:
+        rights = session.rights(folder)
+        session.check(EVERYONE_ENTRY not in rights, "%s without an entry for Everyone: %s" % (folder, rights))
+
+
 def check_installed(session, expected, state):
     """Everything of a complete installation, after `gather` and `Session.finish`."""
     check_files(session, expected)

@@ -5,7 +5,8 @@ from harness.payload import installed_path
 from . import scenario
 from . import installer_ui as ui
 from .flows import run_installer, wait_for_lines
-from .install_checks import EXTENSIONS, LOG, OPTIONS_FILE, PROGRAM, Expected, check_installed, gather, join, log_lines
+from .install_checks import (EXTENSIONS, LOG, OPTIONS_FILE, PROGRAM, Expected, check_installed, check_protected, gather,
+                             join, log_lines)
 
 # A destination two levels deep, with a blank, so that short and long forms of it differ.
 CHANGED_DESTINATION = "C:\\Image Tools\\MoraLUME"
@@ -55,6 +56,8 @@ def interactive_full(session):
     associated = [extension for extension in EXTENSIONS if extension not in CLEARED.values()]
     expected = Expected(session, destination=CHANGED_DESTINATION, associated=associated)
     run_installer(session, steps=lambda s: click_through(s, CHANGED_DESTINATION, screenshots=True))
+    # Both levels made by the installer, and the payload's subfolder.
+    check_protected(session, ("C:\\Image Tools", CHANGED_DESTINATION, CHANGED_DESTINATION + "\\SCRIPTS"))
     state = gather(session, expected)
     session.finish()
     check_installed(session, expected, state)

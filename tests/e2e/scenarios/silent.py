@@ -6,13 +6,22 @@ import shutil
 
 from . import scenario
 from .flows import CANCELLED, run_installer
-from .install_checks import Expected, check_installed, check_nothing_installed, gather
+from .install_checks import EVERYONE_ENTRY, Expected, check_installed, check_nothing_installed, check_protected, gather
+
+# Folders open to everyone before the installation, as a user or an earlier installation may leave them.
+OPEN_FOLDERS = ("C:\\MLUME", "C:\\MLUME\\SCRIPTS")
 
 
-@scenario("silent-defaults", "sSilent=1: files, records, all ten types, group, tova.opt, -Q then the final start")
+@scenario("silent-defaults", "sSilent=1 into C:\\MLUME and SCRIPTS left open before: files, records, all ten types, "
+          "group, tova.opt, -Q then the final start; both folders taken over")
 def silent_defaults(session):
     expected = Expected(session, options=[("sSilent", "1")])
+    for folder in OPEN_FOLDERS:
+        os.makedirs(session.host_path(folder))
+        os.chmod(session.host_path(folder), 0o777)
+        session.require(EVERYONE_ENTRY in session.rights(folder), "%s open to Everyone before" % folder)
     run_installer(session, options=["sSilent=1"])
+    check_protected(session, OPEN_FOLDERS)
     state = gather(session, expected)
     session.finish()
     check_installed(session, expected, state)

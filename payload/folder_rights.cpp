@@ -1,0 +1,50 @@
+#include "payload/folder_rights.h"
+
+#include <windows.h>
+#include <sddl.h>
+
+namespace {
+
+// Full control for SYSTEM and Administrators, read and execute for Users,
+// inherited by everything below; protected from what the parent grants.
+const char kFolderRights[] = "D:PAI(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;0x1200a9;;;BU)";
+// The same with Administrators as owner, for a folder some user may have made.
+const char kOwnedFolderRights[] = "O:BAD:PAI(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;0x1200a9;;;BU)";
+
+PSECURITY_DESCRIPTOR BuildDescriptor(const char *sddl) {
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  if (!ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl, SDDL_REVISION_1, &descriptor, nullptr))
+    return nullptr;
+  return descriptor;
+}
+
+}  // namespace
+
+bool CreateProtectedFolder(const char *path) {
+  PSECURITY_DESCRIPTOR descriptor = BuildDescriptor(kFolderRights);
+  if (!descriptor) return false;
+  SECURITY_ATTRIBUTES security = {sizeof security, descriptor, FALSE};
+  BOOL created = CreateDirectoryA(path, &security);
+  DWORD error = GetLastError();
+  LocalFree(descriptor);
+  SetLastError(error);
+  return created != FALSE;
+}
+
+bool ProtectExistingFolder(const char *path) {
+  DWORD attributes = GetFileAttributesA(path);
+  if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY) ||
+      (attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+    return false;
+  PSECURITY_DESCRIPTOR descriptor = BuildDescriptor(kOwnedFolderRights);
+  if (!descriptor) return false;
+  BOOL set = SetFileSecurityA(path, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, descriptor);
+  LocalFree(descriptor);
+  return set != FALSE;
+}
+
+bool MakeFolderOurs(const char *path) {
+  if (CreateProtectedFolder(path)) return true;
+  if (GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES) return true;
+  return ProtectExistingFolder(path);
+}

@@ -1,0 +1,22 @@
+// The test side of folder rights: what was given to each folder, faults, and
+// reparse points as a user may make them.
+#pragma once
+
+#include <string>
+
+namespace sim {
+
+// The descriptor given to this folder at creation (CreateDirectoryA) and set
+// on it since (SetFileSecurityA), as SDDL: "O:" owner when one was given,
+// then "D:" and the DACL ("D:NO_ACCESS_CONTROL" for a null DACL); "" when
+// the folder was given none.
+std::string FolderSecurity(const std::string &windowsPath);
+// SetFileSecurityA fails with ERROR_ACCESS_DENIED for this path.
+void FailSecuritySetting(const std::string &windowsPath);
+// Descriptors made by the SDDL conversion and not yet released.
+int LiveSecurityDescriptors();
+// A reparse point at windowsPath that leads to the folder targetWindowsPath,
+// like a junction any user may make in a folder open to him.
+void MakeJunction(const std::string &windowsPath, const std::string &targetWindowsPath);
+
+}  // namespace sim
