@@ -15,6 +15,7 @@ void ResetRegistry();
 void ResetDde();
 void ResetProcess();
 void ResetDllSearch();
+void ResetFolders();
 
 // Windows rules for forming a full path (drive-relative and relative paths
 // against the current directory, '.' and '..', '/' as '\'). False for what

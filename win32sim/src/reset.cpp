@@ -15,6 +15,7 @@ void Reset() {
   ResetDde();
   ResetProcess();
   ResetDllSearch();
+  ResetFolders();
   ResetEvents();
 }
 

@@ -84,3 +84,4 @@ int LoadedResources();             // loaded and not yet freed
 #include "win32sim/testapi_dde.h"
 #include "win32sim/testapi_process.h"
 #include "win32sim/testapi_events.h"
+#include "win32sim/testapi_folders.h"
