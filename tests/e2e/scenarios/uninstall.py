@@ -186,3 +186,29 @@ def uninstall_subfolder(session):
     _uninstall_scenario(session, expected,
                         lambda s: run_installer(s, steps=lambda t: click_through(t, SUBFOLDER_DESTINATION)),
                         kept=["+ file " + SUBFOLDER_PARENT])
+
+
+VICTIM_KEY = "HKLM\\Software\\Victim"
+VICTIM_VALUES = {VICTIM_KEY: "not the installer's", VICTIM_KEY + "\\Inner": "nor this"}
+LINK_KEY = "Software\\Classes\\MoraLUME_TOVA\\installed\\link"
+
+
+@scenario("uninstall-registry-link", "a registry link to HKLM\\Software\\Victim planted among the records: the link "
+          "goes, the key it leads to stays with its subkey and values")
+def uninstall_registry_link(session):
+    def setup(s):
+        for key, value in VICTIM_VALUES.items():
+            s.registry.add(key, value)
+
+    def plant(s):
+        program = s.stage_program(s.artifacts.registry_link_exe, "registry_link.exe")
+        code, _ = s.wine.run([program, LINK_KEY, "\\Registry\\Machine\\Software\\Victim"], "registry-link")
+        s.require(code == 0, "registry_link.exe exit code %s" % code)
+        s.require(s.registry.default_value("HKLM\\" + LINK_KEY) == VICTIM_VALUES[VICTIM_KEY],
+                  "the link leads to %s" % VICTIM_KEY)
+
+    expected = Expected(session, options=[("sSilent", "1")])
+    # The victim is part of the state before the installation: the comparisons see it untouched.
+    _uninstall_scenario(session, expected, _silent_install, setup=setup, after_install=plant)
+    for key, value in VICTIM_VALUES.items():
+        session.equal(session.registry.default_value(key), value, "default value of %s" % key)
