@@ -22,7 +22,7 @@ static int SameLetters(const char *text, const char *upper, size_t length) {
 /* A device stays a device with an extension and blanks before it:
    "nul.txt" and "com1 .log" open the device, not a file. */
 static int IsDevice(const char *part, size_t length) {
-  const char *dot = memchr(part, '.', length);
+  const char *dot = (const char *)memchr(part, '.', length);
   size_t stem = dot ? (size_t)(dot - part) : length;
   size_t i;
   while (stem > 0 && part[stem - 1] == ' ') --stem;

@@ -1,5 +1,6 @@
 #include "remove_files.h"
 
+#include "same_name.h"
 #include "record_path.h"
 
 typedef int (*RecordAction)(char *path, const char *programPath, size_t folderLength);
@@ -23,25 +24,47 @@ static int ForEachRecord(HKEY records, const char *programPath, RecordAction act
   return sum;
 }
 
+/* The path and the program's own were made from the same folder, and file
+   names ignore case. */
 static int NamesProgram(char *path, const char *programPath, size_t folderLength) {
   (void)folderLength;
-  return lstrcmpiA(path, programPath) == 0;
+  return SameName(path, programPath);
 }
 
-/* 1 when the file is still there afterwards. A record naming a folder is
-   not followed: folders go only once empty. */
-static int DeleteRecordedFile(char *path, const char *programPath, size_t folderLength) {
+/* A junction, symbolic link or mount point: a user may put one where the
+   installer made a folder, and a path through it leads anywhere. */
+static int IsReparsePoint(const char *path) {
   DWORD attributes = GetFileAttributesA(path);
-  (void)folderLength;
-  if (attributes == INVALID_FILE_ATTRIBUTES || lstrcmpiA(path, programPath) == 0) return 0;
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
+/* 1 when the program's folder or a folder between it and the file `path`
+   is a reparse point: then nothing is deleted through that path. */
+static int PassesReparsePoint(const char *path, const char *programPath, size_t folderLength) {
+  char folder[MAX_PATH];
+  lstrcpynA(folder, path, sizeof folder);
+  while (CutToParent(folder, folderLength))
+    if (IsReparsePoint(folder)) return 1;
+  return FolderToRemove(programPath, folder, sizeof folder) && IsReparsePoint(folder);
+}
+
+/* 1 when the file is still there afterwards, or cannot be reached but
+   through a reparse point. A record naming a folder is not followed:
+   folders go only once empty. */
+static int DeleteRecordedFile(char *path, const char *programPath, size_t folderLength) {
+  DWORD attributes;
+  if (PassesReparsePoint(path, programPath, folderLength)) return 1;
+  attributes = GetFileAttributesA(path);
+  if (attributes == INVALID_FILE_ATTRIBUTES || SameName(path, programPath)) return 0;
   if (attributes & FILE_ATTRIBUTE_DIRECTORY) return 1;
   return DeleteFileA(path) ? 0 : 1;
 }
 
 /* Each folder between the file and the program's folder, deepest first;
-   one that still holds anything stays. */
+   one that still holds anything stays, and so does every folder on a path
+   through a reparse point (which is not removed either). */
 static int RemoveEmptyFolders(char *path, const char *programPath, size_t folderLength) {
-  (void)programPath;
+  if (PassesReparsePoint(path, programPath, folderLength)) return 0;
   while (CutToParent(path, folderLength)) RemoveDirectoryA(path);
   return 0;
 }
@@ -65,6 +88,8 @@ int ScheduleOwnRemoval(const char *programPath, const char *logPath) {
   /* In this order: the folder must be empty when its turn comes. */
   int failed = ScheduleDelete(programPath);
   if (GetFileAttributesA(logPath) != INVALID_FILE_ATTRIBUTES) failed += ScheduleDelete(logPath);
-  if (FolderToRemove(programPath, folder, sizeof folder)) failed += ScheduleDelete(folder);
+  /* A folder that is a reparse point is not the one the installer made. */
+  if (FolderToRemove(programPath, folder, sizeof folder))
+    failed += IsReparsePoint(folder) ? 1 : ScheduleDelete(folder);
   return failed;
 }

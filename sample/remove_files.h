@@ -1,5 +1,5 @@
-/* The files that the installer recorded under HKCR\MoraLUME_TOVA\installed,
-   each named relative to the program's own folder. */
+/* The files that the installer recorded under MoraLUME_TOVA\installed of
+   the machine's classes, each named relative to the program's own folder. */
 #ifndef LUME32_REMOVE_FILES_H
 #define LUME32_REMOVE_FILES_H
 
@@ -10,13 +10,16 @@
 int IsRecordedProgram(HKEY records, const char *programPath);
 
 /* Deletes every recorded file but the program itself, then each recorded
-   subfolder that is left empty, deepest first. Returns how many recorded
-   files are still there. */
+   subfolder that is left empty, deepest first. Nothing is deleted through a
+   reparse point (junction, symbolic link, mount point): a record whose path
+   passes one, the program's folder included, is left, and such a folder is
+   not removed. Returns how many recorded files are still there. */
 int RemoveRecordedFiles(HKEY records, const char *programPath);
 
 /* A running program cannot delete itself: the program, its log `logPath`
-   and its folder (unless a root) are deleted when Windows next starts, the
-   folder only if empty by then. Returns how many could not be scheduled. */
+   and its folder (unless a root or a reparse point) are deleted when Windows
+   next starts, the folder only if empty by then. Returns how many could not
+   be scheduled, a folder that is a reparse point counted among them. */
 int ScheduleOwnRemoval(const char *programPath, const char *logPath);
 
 #endif

@@ -25,7 +25,7 @@ static int Say(const char *before, const char *programPath, const char *after, U
 enum UninstallResult Uninstall(const char *programPath, const char *logPath, int silent) {
   HKEY records;
   int left;
-  if (RegOpenKeyExA(HKEY_CLASSES_ROOT, RECORDS_KEY, 0, KEY_READ, &records) != ERROR_SUCCESS) records = NULL;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, RECORDS_KEY, 0, KEY_READ, &records) != ERROR_SUCCESS) records = NULL;
   if (!records || !IsRecordedProgram(records, programPath)) {
     if (records) RegCloseKey(records);
     if (!silent) Say("No installation of MoraLUME is recorded in\n\n", programPath, "\n\nNothing was removed.",

@@ -583,6 +583,35 @@ void ProbeDeleteAndCreateDirectory() {
   HFILE inDots = _lcreat(InRoot("dotdir\\in.txt").c_str(), 0);
   Out("CreateDirectoryA.trailingdots.use", "%s err=%lu", HandleText(inDots), Error());
   if (inDots != HFILE_ERROR) _lclose(inDots);
+
+  // What an uninstall asks before it deletes, and how folders go.
+  MakeFile(InRoot("newdir\\inside.txt"), "x");
+  const struct {
+    const char *name;
+    std::string path;
+  } attributes[] = {
+      {"GetFileAttributesA.file", InRoot("cdfile")},         {"GetFileAttributesA.readonly", InRoot("dro.txt")},
+      {"GetFileAttributesA.dir", InRoot("newdir")},          {"GetFileAttributesA.dirslash", InRoot("newdir\\")},
+      {"GetFileAttributesA.missing", InRoot("none.txt")},    {"GetFileAttributesA.missingdir", InRoot("nodir\\x")},
+  };
+  for (const auto &probe : attributes) {
+    ResetError();
+    DWORD found = GetFileAttributesA(probe.path.c_str());
+    Out(probe.name, "ret=%lx err=%lu", static_cast<unsigned long>(found), Error());
+  }
+  const struct {
+    const char *name;
+    std::string path;
+  } removals[] = {
+      {"RemoveDirectoryA.notempty", InRoot("newdir")}, {"RemoveDirectoryA.file", InRoot("cdfile")},
+      {"RemoveDirectoryA.missing", InRoot("none")},    {"RemoveDirectoryA.empty", InRoot("slashdir")},
+      {"RemoveDirectoryA.again", InRoot("slashdir")},
+  };
+  for (const auto &probe : removals) {
+    ResetError();
+    BOOL done = RemoveDirectoryA(probe.path.c_str());
+    Out(probe.name, "ret=%d err=%lu", done, Error());
+  }
 }
 
 // ---- Folder rights ---------------------------------------------------------
@@ -930,6 +959,33 @@ void ProbeRegQueryValue() {
 void ProbeRegistryWrites() {
   HKEY scratch;
   RegCreateKeyA(HKEY_CURRENT_USER, kScratchKey, &scratch);
+  // Walking and deleting, as an uninstall does.
+  RegSetValueA(scratch, "walk\\b-long-name\\deeper", REG_SZ, "x", 2);
+  RegSetValueA(scratch, "walk\\a", REG_SZ, "y", 2);
+  HKEY walk;
+  LONG walked = RegOpenKeyExA(scratch, "walk", 0, KEY_READ | KEY_WRITE, &walk);
+  char name[8];
+  std::string names;
+  for (DWORD index = 0; walked == ERROR_SUCCESS; ++index) {
+    LONG got = RegEnumKeyA(walk, index, name, sizeof name);
+    names += Name(" %ld", static_cast<long>(got)) + (got == ERROR_SUCCESS ? std::string(":") + name : "");
+    if (got != ERROR_SUCCESS && got != ERROR_MORE_DATA) break;
+  }
+  Out("RegEnumKeyA.walk", "open=%ld%s", static_cast<long>(walked), names.c_str());
+  DWORD subKeys = 99, values = 99;
+  LONG info = RegQueryInfoKeyA(walk, nullptr, nullptr, nullptr, &subKeys, nullptr, nullptr, &values, nullptr, nullptr,
+                               nullptr, nullptr);
+  Out("RegQueryInfoKeyA.walk", "ret=%ld subkeys=%lu values=%lu", static_cast<long>(info),
+      static_cast<unsigned long>(subKeys), static_cast<unsigned long>(values));
+  Out("RegDeleteKeyA.withsubkey", "ret=%ld", static_cast<long>(RegDeleteKeyA(walk, "b-long-name")));
+  Out("RegDeleteKeyA.leaf", "ret=%ld", static_cast<long>(RegDeleteKeyA(walk, "a")));
+  Out("RegDeleteKeyA.missing", "ret=%ld", static_cast<long>(RegDeleteKeyA(walk, "a")));
+  HKEY leaf;
+  RegOpenKeyExA(walk, "b-long-name\\deeper", 0, KEY_READ | KEY_WRITE, &leaf);
+  Out("RegDeleteValueA.default", "ret=%ld", static_cast<long>(RegDeleteValueA(leaf, "")));
+  Out("RegDeleteValueA.again", "ret=%ld", static_cast<long>(RegDeleteValueA(leaf, "")));
+  RegCloseKey(leaf);
+  RegCloseKey(walk);
   // RegSetValueA: the whole string with its NUL whatever the size says.
   const struct {
     const char *name;

@@ -105,9 +105,43 @@ TEST_F(RegistryTest, LogKeepsWritesAndReadsInOrderAsSpelled) {
   EXPECT_EQ(sim::RegistryLog()[1].kind, sim::RegistryEvent::kQueryValue);
   EXPECT_EQ(sim::RegistryLog()[1].key, "HKEY_CLASSES_ROOT\\moralume_tova");
   EXPECT_EQ(sim::RegistryWrites(), std::vector<std::string>{"HKEY_CLASSES_ROOT\\MoraLUME_TOVA\\installed\\A.TXT = "});
-  EXPECT_NE(sim::DumpRegistry().find("HKEY_CLASSES_ROOT\\MoraLUME_TOVA\\installed\\A.TXT [@] type 1 = \\x00"),
+  EXPECT_NE(sim::DumpRegistry().find(
+                "HKEY_LOCAL_MACHINE\\Software\\Classes\\MoraLUME_TOVA\\installed\\A.TXT [@] type 1 = \\x00"),
             std::string::npos)
       << sim::DumpRegistry();
+}
+
+TEST_F(RegistryTest, ClassesRootShowsTheUsersClassesOverTheMachines) {
+  sim::SetRegistryString(HKEY_LOCAL_MACHINE, "Software\\Classes\\.gif", "", "giffile");
+  sim::SetRegistryString(HKEY_LOCAL_MACHINE, "Software\\Classes\\.jpg", "", "jpegfile");
+  sim::SetRegistryString(HKEY_CURRENT_USER, "Software\\Classes\\.GIF", "", "exefile");
+  EXPECT_EQ(sim::RegistryString(HKEY_CLASSES_ROOT, ".gif"), "exefile");
+  char buffer[16];
+  LONG size = sizeof buffer;
+  ASSERT_EQ(RegQueryValueA(HKEY_CLASSES_ROOT, ".gif", buffer, &size), ERROR_SUCCESS);
+  EXPECT_STREQ(buffer, "exefile");
+  // A value goes to the user's key where there is one, else to the machine's, new keys too.
+  for (const char *extension : {".gif", ".jpg", ".png"})
+    ASSERT_EQ(RegSetValueA(HKEY_CLASSES_ROOT, extension, REG_SZ, "MoraLume_TOVA", 0), ERROR_SUCCESS);
+  EXPECT_EQ(sim::RegistryString(HKEY_CURRENT_USER, "Software\\Classes\\.gif"), "MoraLume_TOVA");
+  EXPECT_EQ(sim::RegistryString(HKEY_LOCAL_MACHINE, "Software\\Classes\\.gif"), "giffile");
+  EXPECT_EQ(sim::RegistryString(HKEY_LOCAL_MACHINE, "Software\\Classes\\.jpg"), "MoraLume_TOVA");
+  EXPECT_EQ(sim::RegistryString(HKEY_LOCAL_MACHINE, "Software\\Classes\\.png"), "MoraLume_TOVA");
+  EXPECT_FALSE(sim::RegistryKeyExists(HKEY_CURRENT_USER, "Software\\Classes\\.png"));
+  // Each name once, as the user spelled it.
+  char name[8];
+  std::vector<std::string> names;
+  for (DWORD index = 0; RegEnumKeyA(HKEY_CLASSES_ROOT, index, name, sizeof name) == ERROR_SUCCESS; ++index)
+    names.push_back(name);
+  EXPECT_EQ(names, (std::vector<std::string>{".GIF", ".jpg", ".png"}));
+  EXPECT_EQ(RegEnumKeyA(HKEY_CLASSES_ROOT, 0, name, 4), ERROR_MORE_DATA);
+  // A delete takes what the view shows; a key with subkeys stays.
+  ASSERT_EQ(RegDeleteKeyA(HKEY_CLASSES_ROOT, ".gif"), ERROR_SUCCESS);
+  EXPECT_EQ(sim::RegistryString(HKEY_CLASSES_ROOT, ".gif"), "giffile");
+  sim::SetRegistryString(HKEY_LOCAL_MACHINE, "Software\\A\\B", "", "");
+  EXPECT_EQ(RegDeleteKeyA(HKEY_LOCAL_MACHINE, "Software\\A"), ERROR_ACCESS_DENIED);
+  EXPECT_EQ(RegDeleteKeyA(HKEY_LOCAL_MACHINE, "Software\\Classes\\.none"), ERROR_FILE_NOT_FOUND);
+  EXPECT_EQ(sim::OpenRegistryKeys(), 0);
 }
 
 TEST_F(RegistryTest, RefusedKeyPathFailsForItselfAndBelowOnly) {

@@ -7,10 +7,8 @@
 #include <string>
 #include <vector>
 
-extern "C" {
 #include "sample/record_path.h"
 #include "sample/switches.h"
-}
 
 namespace {
 

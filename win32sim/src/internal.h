@@ -18,6 +18,7 @@ void ResetDde();
 void ResetProcess();
 void ResetDllSearch();
 void ResetSecurity();
+void ResetFolders();
 
 // Windows rules for forming a full path (drive-relative and relative paths
 // against the current directory, '.' and '..', '/' as '\'). False for what

@@ -1,4 +1,5 @@
-// The registry as a tree of keys in memory. Key and value names compare
+// The registry as a tree of keys in memory (HKEY_CLASSES_ROOT is a view of
+// two of them: registry_classes.cpp). Key and value names compare
 // without regard to case, as on Windows; names keep the case they were
 // created with, data keep every byte.
 #include <windows.h>
@@ -12,9 +13,10 @@
 
 #include "internal.h"
 #include "event_log.h"
+#include "registry_internal.h"
 #include "win32sim/testapi.h"
 
-namespace {
+namespace sim::registry {
 
 constexpr size_t kMaxKeyNameLength = 255;  // one level of a key path
 
@@ -24,30 +26,10 @@ std::string Folded(const std::string &name) {
   return folded;
 }
 
-struct Value {
-  std::string name;
-  DWORD type;
-  std::string data;
-};
-
-struct Key {
-  std::string name;
-  bool writesDenied = false;  // its security lets the user read it only
-  std::map<std::string, std::unique_ptr<Key>> children;  // by folded name
-  std::map<std::string, Value> values;                   // by folded name
-};
-
 struct Root {
   HKEY handle;
   const char *name;
   Key key;
-};
-
-// An opened handle: the key and its path as the product spelled it.
-struct Handle {
-  Key *key;
-  std::string spelled;
-  std::string folded;  // root name and folded path, for the faults
 };
 
 Root g_roots[] = {
@@ -71,11 +53,15 @@ Root *FindRoot(HKEY key) {
 // The key behind a handle, predefined or opened; false for anything else.
 bool Resolve(HKEY key, Handle &out) {
   if (Root *root = FindRoot(key)) {
-    out = Handle{&root->key, root->name, Folded(root->name)};
+    out = Handle{&root->key, root->name, Folded(root->name), false, {}};
+    if (key == HKEY_CLASSES_ROOT) {
+      out.key = ClassesKey({}, false);
+      out.classes = true;
+    }
     return true;
   }
   auto it = g_handles.find(key);
-  if (it == g_handles.end()) return false;
+  if (it == g_handles.end() || it->second.key->deleted) return false;
   out = it->second;
   return true;
 }
@@ -129,7 +115,7 @@ bool CreationRefused(const std::string &foldedPath) {
 
 // The key at `levels` below `key`; missing levels are made when `create`
 // says so and their parent lets them be added (else `denied` is set).
-Key *Walk(Key *key, const std::vector<std::string> &levels, bool create, bool *denied = nullptr) {
+Key *Walk(Key *key, const std::vector<std::string> &levels, bool create, bool *denied) {
   for (const std::string &level : levels) {
     std::string folded = Folded(level);
     auto found = key->children.find(folded);
@@ -141,6 +127,7 @@ Key *Walk(Key *key, const std::vector<std::string> &levels, bool create, bool *d
       }
       auto made = std::make_unique<Key>();
       made->name = level;
+      made->parent = key;
       found = key->children.emplace(folded, std::move(made)).first;
     }
     key = found->second.get();
@@ -157,11 +144,25 @@ LONG Reach(HKEY key, LPCSTR subKey, bool create, Handle &out) {
   if (!SplitPath(subKey, levels, error)) return error;
   if (create && CreationRefused(FoldedPath(base, levels))) return ERROR_ACCESS_DENIED;
   bool denied = false;
-  Key *found = Walk(base.key, levels, create, &denied);
+  std::vector<std::string> classLevels = base.classLevels;
+  if (base.classes) classLevels.insert(classLevels.end(), levels.begin(), levels.end());
+  Key *found = base.classes ? ClassesKey(classLevels, create, &denied) : Walk(base.key, levels, create, &denied);
   if (denied) return ERROR_ACCESS_DENIED;
   if (!found) return ERROR_FILE_NOT_FOUND;
-  out = Handle{found, Spelled(base, levels), FoldedPath(base, levels)};
+  out = Handle{found, Spelled(base, levels), FoldedPath(base, levels), base.classes, classLevels};
   return ERROR_SUCCESS;
+}
+
+HKEY NewHandle(const Handle &handle) {
+  HKEY made = reinterpret_cast<HKEY>(g_nextHandle);
+  g_nextHandle += 0x10;
+  g_handles[made] = handle;
+  return made;
+}
+
+Key *StoreRoot(HKEY root) {
+  Root *found = root == HKEY_CLASSES_ROOT ? nullptr : FindRoot(root);
+  return found ? &found->key : nullptr;
 }
 
 LONG OpenHandle(HKEY key, LPCSTR subKey, PHKEY result, bool create) {
@@ -177,10 +178,7 @@ LONG OpenHandle(HKEY key, LPCSTR subKey, PHKEY result, bool create) {
   Handle reached;
   LONG error = Reach(key, subKey, create, reached);
   if (error != ERROR_SUCCESS) return error;
-  HKEY handle = reinterpret_cast<HKEY>(g_nextHandle);
-  g_nextHandle += 0x10;
-  g_handles[handle] = reached;
-  *result = handle;
+  *result = NewHandle(reached);
   return ERROR_SUCCESS;
 }
 
@@ -217,16 +215,24 @@ void DumpKey(const Key &key, const std::string &path, std::vector<std::string> &
   for (auto &child : key.children) DumpKey(*child.second, path + "\\" + child.second->name, lines);
 }
 
-const Key *FindKey(HKEY root, const std::string &path) {
+// The key at `path` below a root, through the classes view for
+// HKEY_CLASSES_ROOT, made with `create` (which aborts on what no key can be).
+Key *TestKey(HKEY root, const std::string &path, bool create) {
   Root *found = FindRoot(root);
-  if (!found) return nullptr;
   std::vector<std::string> levels;
   LONG error;
-  if (!SplitPath(path.c_str(), levels, error)) return nullptr;
-  return Walk(&found->key, levels, false);
+  if (!found || !SplitPath(path.c_str(), levels, error)) {
+    if (create) abort();
+    return nullptr;
+  }
+  return root == HKEY_CLASSES_ROOT ? ClassesKey(levels, create) : Walk(&found->key, levels, create);
 }
 
-}  // namespace
+const Key *FindKey(HKEY root, const std::string &path) { return TestKey(root, path, false); }
+
+}  // namespace sim::registry
+
+using namespace sim::registry;
 
 LONG WINAPI RegCreateKeyA(HKEY key, LPCSTR subKey, PHKEY result) { return OpenHandle(key, subKey, result, true); }
 
@@ -347,10 +353,12 @@ void ResetRegistry() {
     root.key.values.clear();
   }
   g_handles.clear();
+  ForgetDeletedKeys();
   g_nextHandle = 0x2000;
   g_log.clear();
   g_failCreation.clear();
   g_writable = true;
+  MakeClassesStores();
 }
 
 const std::vector<RegistryEvent> &RegistryLog() { return g_log; }
@@ -370,11 +378,7 @@ std::vector<std::string> RegistryWrites() {
 
 void SetRegistryValue(HKEY root, const std::string &path, const std::string &name, const std::string &bytes,
                       DWORD type) {
-  Root *found = FindRoot(root);
-  std::vector<std::string> levels;
-  LONG error;
-  if (!found || !SplitPath(path.c_str(), levels, error)) abort();
-  Store(Walk(&found->key, levels, true), name, type, bytes);
+  Store(TestKey(root, path, true), name, type, bytes);
 }
 
 void SetRegistryString(HKEY root, const std::string &path, const std::string &name, const std::string &text) {
@@ -399,8 +403,13 @@ std::optional<std::string> RegistryString(HKEY root, const std::string &path, co
 
 std::vector<std::string> RegistrySubKeys(HKEY root, const std::string &path) {
   std::vector<std::string> names;
-  if (const Key *key = FindKey(root, path))
+  if (root == HKEY_CLASSES_ROOT) {
+    std::vector<std::string> levels;
+    LONG error;
+    if (SplitPath(path.c_str(), levels, error) && ClassesKey(levels, false)) names = ClassesSubKeys(levels);
+  } else if (const Key *key = FindKey(root, path)) {
     for (auto &child : key->children) names.push_back(child.second->name);
+  }
   return names;
 }
 
@@ -425,12 +434,6 @@ void FailKeyCreation(HKEY root, const std::string &path) {
 
 void SetRegistryWritable(bool writable) { g_writable = writable; }
 
-void DenyKeyWrites(HKEY root, const std::string &path) {
-  Root *found = FindRoot(root);
-  std::vector<std::string> levels;
-  LONG error;
-  if (!found || !SplitPath(path.c_str(), levels, error)) abort();
-  Walk(&found->key, levels, true)->writesDenied = true;
-}
+void DenyKeyWrites(HKEY root, const std::string &path) { TestKey(root, path, true)->writesDenied = true; }
 
 }  // namespace sim

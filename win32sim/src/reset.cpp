@@ -16,6 +16,7 @@ void Reset() {
   ResetProcess();
   ResetDllSearch();
   ResetSecurity();
+  ResetFolders();
   ResetEvents();
 }
 

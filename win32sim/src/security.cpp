@@ -7,11 +7,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <map>
 #include <set>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include "internal.h"
 #include "win32sim/testapi.h"
@@ -298,24 +296,6 @@ BOOL WINAPI SetFileSecurityA(LPCSTR path, SECURITY_INFORMATION what, PSECURITY_D
   return TRUE;
 }
 
-DWORD WINAPI GetFileAttributesA(LPCSTR path) {
-  std::string host = path && *path ? sim::HostPath(path) : "";
-  struct stat info;
-  if (host.empty()) return Fail(ERROR_PATH_NOT_FOUND, INVALID_FILE_ATTRIBUTES);
-  if (lstat(host.c_str(), &info) != 0) {
-    std::string parent = host.substr(0, host.find_last_of('/'));
-    return Fail(stat(parent.c_str(), &info) == 0 ? ERROR_FILE_NOT_FOUND : ERROR_PATH_NOT_FOUND,
-                INVALID_FILE_ATTRIBUTES);
-  }
-  DWORD attributes = 0;
-  if (S_ISLNK(info.st_mode)) {
-    attributes |= FILE_ATTRIBUTE_REPARSE_POINT;
-    if (stat(host.c_str(), &info) != 0) return attributes;
-  }
-  if (S_ISDIR(info.st_mode)) return attributes | FILE_ATTRIBUTE_DIRECTORY;
-  return attributes | FILE_ATTRIBUTE_ARCHIVE | ((info.st_mode & S_IWUSR) ? 0 : FILE_ATTRIBUTE_READONLY);
-}
-
 namespace sim {
 
 bool CreationSecurityValid(const SECURITY_ATTRIBUTES *security) {
@@ -351,13 +331,5 @@ std::string FolderSecurity(const std::string &windowsPath) {
 void FailSecuritySetting(const std::string &windowsPath) { g_failSetting.insert(PathKey(windowsPath)); }
 
 int LiveSecurityDescriptors() { return static_cast<int>(g_descriptors.size()); }
-
-void MakeJunction(const std::string &windowsPath, const std::string &targetWindowsPath) {
-  std::string target = HostPath(targetWindowsPath);
-  std::string link = HostPath(windowsPath);
-  std::filesystem::create_directories(target);
-  std::filesystem::create_directories(std::filesystem::path(link).parent_path());
-  std::filesystem::create_directory_symlink(target, link);
-}
 
 }  // namespace sim

@@ -31,6 +31,7 @@ class Artifacts:
         tools_dir = tools_dir or build_dir
         self.driver_exe = os.path.join(tools_dir, "e2e-driver", "dialog_driver.exe")
         self.probe_exe = os.path.join(tools_dir, "e2e-driver", "probe_dialog.exe")
+        self.registry_link_exe = os.path.join(tools_dir, "e2e-driver", "registry_link.exe")
         self.lumepack = os.path.join(build_dir, "native-tools", "lumepack")
         self._lock = threading.RLock()  # a variant may be made from the payload, read under the same lock
         self._variants = {}

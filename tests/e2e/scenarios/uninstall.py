@@ -1,6 +1,9 @@
 """Uninstalling with the sample's lume32.exe: the uninstall command read from the registry and run with
 "-s", then the prefix compared with its state before the installation, once before Wine's restart (when
 the program, its log and its folder are still waiting for their delayed delete) and once after it."""
+import os
+import shutil
+
 from harness import snapshot
 
 from . import scenario
@@ -10,7 +13,7 @@ from .install_checks import LOG, PROGRAM, Expected, join, log_starts, uninstall_
 from .interactive import click_through
 
 SILENT = "-s"
-UNINSTALLED, DECLINED = 0, 1
+UNINSTALLED, DECLINED, PARTLY = 0, 1, 2
 CAPTION = "Uninstall MoraLUME"
 IDNO = 7
 PENDING = "system.reg [system\\\\currentcontrolset\\\\control\\\\session manager]"
@@ -96,7 +99,8 @@ def _decline(session, expected):
                   "changes after answering No")
 
 
-def _uninstall_scenario(session, expected, install, setup=None, after_install=None, kept=(), decline=False):
+def _uninstall_scenario(session, expected, install, setup=None, after_install=None, kept=(), decline=False,
+                        exit_code=UNINSTALLED):
     """`kept`: changes that stay for good, on top of Wine's bookkeeping."""
     if setup:
         setup(session)
@@ -110,7 +114,7 @@ def _uninstall_scenario(session, expected, install, setup=None, after_install=No
         after_install(session)
     if decline:
         _decline(session, expected)
-    _uninstall(session, expected)
+    _uninstall(session, expected, exit_code=exit_code)
     session.equal(log_starts(session, expected)[-1:], [". -u " + SILENT], "the uninstall's start logged")
 
     folder = expected.destination
@@ -118,8 +122,8 @@ def _uninstall_scenario(session, expected, install, setup=None, after_install=No
     session.equal(_pending_deletes(session), [("\\??\\" + path, "") for path in waiting],
                   "deletes waiting for Wine's restart")
     session.equal(_changes(session, before),
-                  sorted(["+ file " + path for path in waiting] + ["+ value %s %s" % (PENDING, PENDING_VALUE)] +
-                         list(kept)), "changes left until the restart")
+                  sorted(set(["+ file " + path for path in waiting] + ["+ value %s %s" % (PENDING, PENDING_VALUE)] +
+                             list(kept))), "changes left until the restart")
 
     code, _ = session.wine.run(["wineboot", "-r"], "wineboot-restart", timeout=120)
     session.equal(code, 0, "wineboot -r exit code")
@@ -186,3 +190,56 @@ def uninstall_subfolder(session):
     _uninstall_scenario(session, expected,
                         lambda s: run_installer(s, steps=lambda t: click_through(t, SUBFOLDER_DESTINATION)),
                         kept=["+ file " + SUBFOLDER_PARENT])
+
+
+VICTIM_KEY = "HKLM\\Software\\Victim"
+VICTIM_VALUES = {VICTIM_KEY: "not the installer's", VICTIM_KEY + "\\Inner": "nor this"}
+LINK_KEY = "Software\\Classes\\MoraLUME_TOVA\\installed\\link"
+
+
+@scenario("uninstall-registry-link", "a registry link to HKLM\\Software\\Victim planted among the records: the link "
+          "goes, the key it leads to stays with its subkey and values")
+def uninstall_registry_link(session):
+    def setup(s):
+        for key, value in VICTIM_VALUES.items():
+            s.registry.add(key, value)
+
+    def plant(s):
+        program = s.stage_program(s.artifacts.registry_link_exe, "registry_link.exe")
+        code, _ = s.wine.run([program, LINK_KEY, "\\Registry\\Machine\\Software\\Victim"], "registry-link")
+        s.require(code == 0, "registry_link.exe exit code %s" % code)
+        s.require(s.registry.default_value("HKLM\\" + LINK_KEY) == VICTIM_VALUES[VICTIM_KEY],
+                  "the link leads to %s" % VICTIM_KEY)
+
+    expected = Expected(session, options=[("sSilent", "1")])
+    # The victim is part of the state before the installation: the comparisons see it untouched.
+    _uninstall_scenario(session, expected, _silent_install, setup=setup, after_install=plant)
+    for key, value in VICTIM_VALUES.items():
+        session.equal(session.registry.default_value(key), value, "default value of %s" % key)
+
+
+ELSEWHERE = "C:\\ELSEWHERE"
+
+
+@scenario("uninstall-junction", "SCRIPTS replaced by a link to C:\\ELSEWHERE, which holds a DEFSCR of its own: that "
+          "file stays, and so do the link and the folder that holds it (exit code 2)")
+def uninstall_junction(session):
+    expected = Expected(session, options=[("sSilent", "1")])
+    scripts = join(expected.destination, "SCRIPTS")
+
+    def setup(s):
+        os.makedirs(s.host_path(ELSEWHERE))
+        with open(s.host_path(ELSEWHERE + "\\DEFSCR"), "w") as defscr:
+            defscr.write("not the installer's")
+
+    def plant(s):
+        # A Unix symbolic link to a folder, which Wine reports as a reparse point, as Windows does a junction.
+        shutil.rmtree(s.host_path(scripts))
+        os.symlink(os.path.join("..", "ELSEWHERE"), s.host_path(scripts))
+
+    _uninstall_scenario(session, expected, _silent_install, setup=setup, after_install=plant, exit_code=PARTLY,
+                        kept=["+ file " + expected.destination, "+ file " + scripts])
+    survivor = session.host_path(ELSEWHERE + "\\DEFSCR")
+    session.require(os.path.exists(survivor), "C:\\ELSEWHERE\\DEFSCR is still there")
+    with open(survivor) as defscr:
+        session.equal(defscr.read(), "not the installer's", "C:\\ELSEWHERE\\DEFSCR")

@@ -1,5 +1,5 @@
 // Security descriptors from their SDDL text, given to a folder at creation or
-// set on one afterwards, and the attributes read before that is done.
+// set on one afterwards.
 #pragma once
 
 #include "win32sim/types.h"
@@ -13,11 +13,6 @@ typedef ULONG *PULONG;
 #define OWNER_SECURITY_INFORMATION 0x00000001L
 #define GROUP_SECURITY_INFORMATION 0x00000002L
 #define DACL_SECURITY_INFORMATION 0x00000004L
-
-#define FILE_ATTRIBUTE_DIRECTORY 0x00000010
-#define FILE_ATTRIBUTE_ARCHIVE 0x00000020
-#define FILE_ATTRIBUTE_REPARSE_POINT 0x00000400
-#define INVALID_FILE_ATTRIBUTES ((DWORD)-1)
 
 #define ERROR_UNKNOWN_REVISION 1305L
 #define ERROR_INVALID_OWNER 1307L
@@ -39,5 +34,3 @@ HLOCAL WINAPI LocalFree(HLOCAL memory);
 // to: it follows links, as on Windows). Owner asked for but absent:
 // ERROR_INVALID_OWNER; DACL asked for but absent: everyone gets everything.
 BOOL WINAPI SetFileSecurityA(LPCSTR path, SECURITY_INFORMATION what, PSECURITY_DESCRIPTOR descriptor);
-// Those of the entry itself, a link not followed: a link is a reparse point.
-DWORD WINAPI GetFileAttributesA(LPCSTR path);

@@ -85,3 +85,4 @@ int LoadedResources();             // loaded and not yet freed
 #include "win32sim/testapi_process.h"
 #include "win32sim/testapi_events.h"
 #include "win32sim/testapi_security.h"
+#include "win32sim/testapi_folders.h"

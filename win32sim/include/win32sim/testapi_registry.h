@@ -30,6 +30,9 @@ void ClearRegistryLog();
 // for a named value).
 std::vector<std::string> RegistryWrites();
 
+// HKEY_CLASSES_ROOT is the view of HKLM\Software\Classes with the user's
+// HKCU\Software\Classes over it: below, it is read and seeded as the product
+// reads and writes it, and the dump shows the two stores.
 // Seeds a value (the key and its parents are created), not logged.
 void SetRegistryValue(HKEY root, const std::string &path, const std::string &name, const std::string &bytes,
                       DWORD type = REG_SZ);

@@ -15,8 +15,5 @@ std::string FolderSecurity(const std::string &windowsPath);
 void FailSecuritySetting(const std::string &windowsPath);
 // Descriptors made by the SDDL conversion and not yet released.
 int LiveSecurityDescriptors();
-// A reparse point at windowsPath that leads to the folder targetWindowsPath,
-// like a junction any user may make in a folder open to him.
-void MakeJunction(const std::string &windowsPath, const std::string &targetWindowsPath);
 
 }  // namespace sim
