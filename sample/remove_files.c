@@ -85,11 +85,15 @@ static int ScheduleDelete(const char *path) {
 
 int ScheduleOwnRemoval(const char *programPath, const char *logPath) {
   char folder[MAX_PATH];
+  int hasFolder = FolderToRemove(programPath, folder, sizeof folder);
+  int failed;
+  /* A folder that is a reparse point is not the one the installer made, and
+     by the next start the paths through it may lead anywhere: nothing is
+     scheduled, and the folder counts as left. */
+  if (hasFolder && IsReparsePoint(folder)) return 1;
   /* In this order: the folder must be empty when its turn comes. */
-  int failed = ScheduleDelete(programPath);
+  failed = ScheduleDelete(programPath);
   if (GetFileAttributesA(logPath) != INVALID_FILE_ATTRIBUTES) failed += ScheduleDelete(logPath);
-  /* A folder that is a reparse point is not the one the installer made. */
-  if (FolderToRemove(programPath, folder, sizeof folder))
-    failed += IsReparsePoint(folder) ? 1 : ScheduleDelete(folder);
+  if (hasFolder) failed += ScheduleDelete(folder);
   return failed;
 }

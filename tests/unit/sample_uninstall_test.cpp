@@ -49,6 +49,8 @@ TEST_F(SampleUninstallTest, NothingIsDeletedThroughAJunction) {
         << c.junction;
     EXPECT_EQ(sim::ReadFile(c.survivor), "not the installer's") << c.junction;
     EXPECT_TRUE(sim::IsJunction(c.junction)) << c.junction;
+    // Through a junction in place of the program's folder nothing is scheduled at all.
+    EXPECT_EQ(sim::DelayedDeletes().empty(), c.gone == nullptr) << c.junction;
     for (const std::string &path : sim::DelayedDeletes()) EXPECT_NE(path, c.junction);
     if (c.gone) {
       EXPECT_FALSE(sim::FileExists(c.gone)) << c.junction;
@@ -63,11 +65,13 @@ TEST_F(SampleUninstallTest, OnlyTheMachinesClassesDecideWhatIsRestored) {
     const char *extension;
     const char *before;   // the machine's class of the extension before the installation
     const char *planted;  // the user's backup under HKCU\Software\Classes after it, or null
+    const char *machineBackup;  // the machine's backup after it, or null (as an earlier installer left it)
     std::optional<std::string> after;  // the machine's class after the uninstall; nothing: no key
   } cases[] = {
-      {"a user's backup", ".gif", "giffile", "exefile", "giffile"},
-      {"the machine's backup", ".gif", "giffile", nullptr, "giffile"},
-      {"a backup naming our own class", ".bmp", "moraLUME_tova", nullptr, std::nullopt},
+      {"a user's backup", ".gif", "giffile", "exefile", nullptr, "giffile"},
+      {"the machine's backup", ".gif", "giffile", nullptr, nullptr, "giffile"},
+      {"our own class in another case before", ".bmp", "moraLUME_tova", nullptr, nullptr, std::nullopt},
+      {"a backup naming our own class", ".png", "pngfile", nullptr, "MORALUME_TOVA", std::nullopt},
   };
   for (const auto &c : cases) {
     SetUp();
@@ -76,6 +80,9 @@ TEST_F(SampleUninstallTest, OnlyTheMachinesClassesDecideWhatIsRestored) {
                 if (c.planted)
                   sim::SetRegistryString(HKEY_CURRENT_USER, kClasses + "MoraLUME_TOVA\\license\\ins" + c.extension,
                                          "", c.planted);
+                if (c.machineBackup)
+                  sim::SetRegistryString(HKEY_LOCAL_MACHINE, kClasses + "MoraLUME_TOVA\\license\\ins" + c.extension,
+                                         "", c.machineBackup);
               }),
               UNINSTALL_DONE)
         << c.name;
