@@ -674,18 +674,12 @@ void ProbeFolderRights() {
   Out("SetFileSecurityA.existing.use", "%s err=%lu", HandleText(afterSet), Error());
   if (afterSet != HFILE_ERROR) _lclose(afterSet);
 
-  MakeFile(InRoot("attr.txt"), "x");
-  MakeFile(InRoot("attrro.txt"), "x");
-  MarkReadOnly(InRoot("attrro.txt"), true);
+  // Files and missing paths are probed with the uninstall's calls.
   const struct {
     const char *name;
     std::string path;
   } attributes[] = {{"GetFileAttributesA.folder", InRoot("open")},
                     {"GetFileAttributesA.ruled", InRoot("ruled")},
-                    {"GetFileAttributesA.file", InRoot("attr.txt")},
-                    {"GetFileAttributesA.readonly", InRoot("attrro.txt")},
-                    {"GetFileAttributesA.missing", InRoot("nosuch")},
-                    {"GetFileAttributesA.missingparent", InRoot("nodir\\x")},
                     {"GetFileAttributesA.empty", ""}};
   for (const auto &probe : attributes) {
     ResetError();
@@ -693,7 +687,6 @@ void ProbeFolderRights() {
     Out(probe.name, "ret=0x%lx err=%lu", static_cast<unsigned long>(value),
         value == INVALID_FILE_ATTRIBUTES ? Error() : 0ul);
   }
-  MarkReadOnly(InRoot("attrro.txt"), false);
   Out("LocalFree.descriptor", "ret=%s", LocalFree(rights) ? "handle" : "null");
   LocalFree(owned);
 }

@@ -27,6 +27,14 @@ namespace fs = std::filesystem;
 namespace sim {
 extern std::string g_currentDirectory;
 extern std::string g_fileRoot;
+
+std::string PathKey(const std::string &windowsPath) {
+  std::string full;
+  if (!FullWindowsPath(windowsPath, full)) return "";
+  while (full.size() > 3 && full.back() == '\\') full.pop_back();
+  for (char &c : full) c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
+  return full;
+}
 }  // namespace sim
 
 namespace {
@@ -42,15 +50,6 @@ std::map<int, OpenedFile> g_openDescriptors;
 std::set<std::string> g_failCreation;     // full upper-case Windows paths
 std::set<std::string> g_failDirectories;  // likewise
 long long g_diskSpace = -1;
-
-// A full path in one letter case, for comparing paths as Windows does.
-std::string PathKey(const std::string &windowsPath) {
-  std::string full;
-  if (!sim::FullWindowsPath(windowsPath, full)) return "";
-  while (full.size() > 3 && full.back() == '\\') full.pop_back();
-  for (char &c : full) c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
-  return full;
-}
 
 void RemoveRoot() {
   if (!sim::g_fileRoot.empty()) {
@@ -124,7 +123,7 @@ int OpenOrCreate(LPCSTR path, DWORD access, DWORD share, DWORD disposition, DWOR
     return Fail(ERROR_FILE_NOT_FOUND, -1);
   bool truncates = disposition == CREATE_ALWAYS || disposition == TRUNCATE_EXISTING;
   bool creates = disposition == CREATE_ALWAYS || disposition == CREATE_NEW || (!exists && disposition == OPEN_ALWAYS);
-  if (creates && g_failCreation.count(PathKey(path))) return Fail(ERROR_ACCESS_DENIED, -1);
+  if (creates && g_failCreation.count(sim::PathKey(path))) return Fail(ERROR_ACCESS_DENIED, -1);
   if (exists) {
     if (!SharingAllows(existing, access, share)) return Fail(ERROR_SHARING_VIOLATION, -1);
     // Root ignores permission bits; Windows refuses writing a read-only file.
@@ -322,7 +321,7 @@ BOOL WINAPI CreateDirectoryA(LPCSTR path, LPSECURITY_ATTRIBUTES security) {
   if (host.empty()) return Fail(ERROR_PATH_NOT_FOUND, FALSE);
   if (stat(host.c_str(), &info) == 0) return Fail(ERROR_ALREADY_EXISTS, FALSE);
   if (!ParentExists(host)) return Fail(ERROR_PATH_NOT_FOUND, FALSE);
-  if (g_failDirectories.count(PathKey(path))) return Fail(ERROR_ACCESS_DENIED, FALSE);
+  if (g_failDirectories.count(sim::PathKey(path))) return Fail(ERROR_ACCESS_DENIED, FALSE);
   if (!sim::CreationSecurityValid(security)) return Fail(ERROR_INVALID_SECURITY_DESCR, FALSE);
   if (mkdir(host.c_str(), 0755) != 0) return Fail(ERROR_ACCESS_DENIED, FALSE);
   sim::RecordCreationSecurity(path, security);

@@ -26,6 +26,9 @@ void ResetFolders();
 bool FullWindowsPath(const std::string &path, std::string &full);
 // Shares and device namespaces, for GetFullPathNameA only.
 bool FullNetworkPath(const std::string &path, std::string &full);
+// A full path in one letter case and without trailing separators, for
+// comparing paths as Windows does; "" for one that cannot be formed.
+std::string PathKey(const std::string &windowsPath);
 
 // 8.3 names: whether a name is one, and Windows' alias of a longer one.
 bool IsShortName(const std::string &name);

@@ -31,14 +31,6 @@ std::set<Descriptor *> g_descriptors;
 std::map<std::string, FolderRights> g_folders;  // by PathKey
 std::set<std::string> g_failSetting;
 
-std::string PathKey(const std::string &windowsPath) {
-  std::string full;
-  if (!sim::FullWindowsPath(windowsPath, full)) return "";
-  while (full.size() > 3 && full.back() == '\\') full.pop_back();
-  for (char &c : full) c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
-  return full;
-}
-
 template <typename T>
 T Fail(DWORD error, T result) {
   SetLastError(error);
@@ -280,7 +272,7 @@ BOOL WINAPI SetFileSecurityA(LPCSTR path, SECURITY_INFORMATION what, PSECURITY_D
     std::string parent = host.substr(0, host.find_last_of('/'));
     return Fail(stat(parent.c_str(), &info) == 0 ? ERROR_FILE_NOT_FOUND : ERROR_PATH_NOT_FOUND, FALSE);
   }
-  std::string key = PathKey(path);
+  std::string key = sim::PathKey(path);
   if (g_failSetting.count(key)) return Fail(ERROR_ACCESS_DENIED, FALSE);
   if ((what & OWNER_SECURITY_INFORMATION) && !descriptor->hasOwner) return Fail(ERROR_INVALID_OWNER, FALSE);
   FolderRights &rights = g_folders[key];
@@ -303,7 +295,7 @@ bool CreationSecurityValid(const SECURITY_ATTRIBUTES *security) {
 }
 
 void RecordCreationSecurity(const std::string &path, const SECURITY_ATTRIBUTES *security) {
-  std::string key = PathKey(path);
+  std::string key = sim::PathKey(path);
   g_folders.erase(key);
   Descriptor *descriptor = security ? LiveDescriptor(security->lpSecurityDescriptor) : nullptr;
   if (!descriptor) return;
@@ -322,13 +314,13 @@ void ResetSecurity() {
 }
 
 std::string FolderSecurity(const std::string &windowsPath) {
-  auto found = g_folders.find(PathKey(windowsPath));
+  auto found = g_folders.find(sim::PathKey(windowsPath));
   if (found == g_folders.end()) return "";
   const FolderRights &rights = found->second;
   return (rights.hasOwner ? "O:" + rights.owner : "") + (rights.hasDacl ? "D:" + rights.dacl : "");
 }
 
-void FailSecuritySetting(const std::string &windowsPath) { g_failSetting.insert(PathKey(windowsPath)); }
+void FailSecuritySetting(const std::string &windowsPath) { g_failSetting.insert(sim::PathKey(windowsPath)); }
 
 int LiveSecurityDescriptors() { return static_cast<int>(g_descriptors.size()); }
 

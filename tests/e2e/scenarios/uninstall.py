@@ -28,6 +28,10 @@ WINE_BOOKKEEPING = (
     ("system.reg [software\\\\microsoft\\\\windows nt\\\\currentversion\\\\fonts]", None),
     ("system.reg [software\\\\microsoft\\\\windows\\\\currentversion\\\\fonts]", None),
     ("user.reg [software\\\\wine\\\\fonts\\\\external fonts]", None),
+    # The display devices and their video ids, which Wine may enumerate again at a desktop's start
+    # (seen once, on a 32-bit run); every key below these two.
+    ("system.reg [system\\\\currentcontrolset\\\\enum\\\\", None),
+    ("system.reg [system\\\\currentcontrolset\\\\control\\\\video\\\\", None),
     # Settings of Wine's folder window, which opens on the installer's ShowGroup.
     ("user.reg [software\\\\microsoft\\\\windows\\\\currentversion\\\\explorer\\\\advanced]", None),
 )
