@@ -31,16 +31,24 @@ T Fail(DWORD error, T result) {
   return result;
 }
 
+// Only a handle with some of these takes part in sharing, as on Windows.
+const DWORD kReadAccess = GENERIC_READ | FILE_LIST_DIRECTORY;
+const DWORD kWriteAccess = GENERIC_WRITE;
+const DWORD kSharedAccess = kReadAccess | kWriteAccess | DELETE;
+
 int DescriptorOf(HANDLE handle) { return static_cast<int>(reinterpret_cast<intptr_t>(handle)); }
 
 bool SharingAllows(const struct stat &folder, DWORD access, DWORD share) {
   for (const auto &entry : g_openFolders) {
     const OpenedFolder &open = entry.second;
     if (open.device != folder.st_dev || open.inode != folder.st_ino) continue;
-    if (((access & GENERIC_READ) && !(open.share & FILE_SHARE_READ)) ||
-        ((access & GENERIC_WRITE) && !(open.share & FILE_SHARE_WRITE)) ||
-        ((open.access & GENERIC_READ) && !(share & FILE_SHARE_READ)) ||
-        ((open.access & GENERIC_WRITE) && !(share & FILE_SHARE_WRITE)))
+    if (!(open.access & kSharedAccess) || !(access & kSharedAccess)) continue;
+    if (((access & kReadAccess) && !(open.share & FILE_SHARE_READ)) ||
+        ((access & kWriteAccess) && !(open.share & FILE_SHARE_WRITE)) ||
+        ((access & DELETE) && !(open.share & FILE_SHARE_DELETE)) ||
+        ((open.access & kReadAccess) && !(share & FILE_SHARE_READ)) ||
+        ((open.access & kWriteAccess) && !(share & FILE_SHARE_WRITE)) ||
+        ((open.access & DELETE) && !(share & FILE_SHARE_DELETE)))
       return false;
   }
   return true;
@@ -132,7 +140,8 @@ bool CloseFolder(HANDLE handle) {
 
 bool FolderHeldFromDeletion(unsigned long long device, unsigned long long inode) {
   for (const auto &entry : g_openFolders)
-    if (entry.second.device == device && entry.second.inode == inode && !(entry.second.share & FILE_SHARE_DELETE))
+    if (entry.second.device == device && entry.second.inode == inode && (entry.second.access & kSharedAccess) &&
+        !(entry.second.share & FILE_SHARE_DELETE))
       return true;
   return false;
 }

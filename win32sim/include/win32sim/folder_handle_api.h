@@ -7,6 +7,8 @@
 #include "win32sim/folder_api.h"
 #include "win32sim/security_api.h"
 
+#define FILE_LIST_DIRECTORY 0x0001
+#define DELETE 0x00010000L
 #define READ_CONTROL 0x00020000L
 #define WRITE_DAC 0x00040000L
 #define WRITE_OWNER 0x00080000L
@@ -36,7 +38,9 @@ typedef struct _BY_HANDLE_FILE_INFORMATION {
 // like a file). It follows a junction to its folder unless
 // FILE_FLAG_OPEN_REPARSE_POINT is given, which opens the junction itself.
 // While a folder handle without FILE_SHARE_DELETE is open, RemoveDirectoryA
-// of that folder fails with ERROR_SHARING_VIOLATION.
+// of that folder fails with ERROR_SHARING_VIOLATION, if the handle has some
+// data access (list, read, write or delete): one with rights access alone
+// (READ_CONTROL, WRITE_DAC, WRITE_OWNER) takes no part in sharing.
 
 // Attributes as GetFileAttributesA gives them, of what the handle refers to;
 // size, link count and index from the host.

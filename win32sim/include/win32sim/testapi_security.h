@@ -8,9 +8,8 @@ namespace sim {
 
 // The descriptor given to this folder at creation (CreateDirectoryA) and set
 // on it since (SetFileSecurityA, SetKernelObjectSecurity), as SDDL: "O:"
-// owner when one was given,
-// then "D:" and the DACL ("D:NO_ACCESS_CONTROL" for a null DACL); "" when
-// the folder was given none.
+// owner when one was given, then "D:" and the DACL ("D:NO_ACCESS_CONTROL"
+// for a null DACL); "" when the folder was given none.
 std::string FolderSecurity(const std::string &windowsPath);
 // SetFileSecurityA, and SetKernelObjectSecurity on a handle opened on this
 // path, fail with ERROR_ACCESS_DENIED.
