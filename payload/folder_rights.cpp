@@ -36,10 +36,12 @@ bool ProtectExistingFolder(const char *path) {
   if (!descriptor) return false;
   // The folder itself, never what a reparse point there leads to, opened once
   // and checked and set through that handle: whoever owns it cannot swap it
-  // for a junction in between, and without delete sharing cannot move it.
-  HANDLE folder = CreateFileA(path, READ_CONTROL | WRITE_DAC | WRITE_OWNER, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT,
-                              nullptr);
+  // for a junction in between. Without delete sharing it cannot be moved
+  // either while held, which counts only for a handle with some data access
+  // such as listing.
+  HANDLE folder = CreateFileA(path, FILE_LIST_DIRECTORY | READ_CONTROL | WRITE_DAC | WRITE_OWNER,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                              FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
   BOOL set = FALSE;
   if (folder != INVALID_HANDLE_VALUE) {
     BY_HANDLE_FILE_INFORMATION information;
