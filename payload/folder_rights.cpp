@@ -32,13 +32,25 @@ bool CreateProtectedFolder(const char *path) {
 }
 
 bool ProtectExistingFolder(const char *path) {
-  DWORD attributes = GetFileAttributesA(path);
-  if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY) ||
-      (attributes & FILE_ATTRIBUTE_REPARSE_POINT))
-    return false;
   PSECURITY_DESCRIPTOR descriptor = BuildDescriptor(kOwnedFolderRights);
   if (!descriptor) return false;
-  BOOL set = SetFileSecurityA(path, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, descriptor);
+  // The folder itself, never what a reparse point there leads to, opened once
+  // and checked and set through that handle: whoever owns it cannot swap it
+  // for a junction in between. Without delete sharing it cannot be moved
+  // either while held, which counts only for a handle with some data access
+  // such as listing.
+  HANDLE folder = CreateFileA(path, FILE_LIST_DIRECTORY | READ_CONTROL | WRITE_DAC | WRITE_OWNER,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                              FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  BOOL set = FALSE;
+  if (folder != INVALID_HANDLE_VALUE) {
+    BY_HANDLE_FILE_INFORMATION information;
+    if (GetFileInformationByHandle(folder, &information) &&
+        (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+        !(information.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+      set = SetKernelObjectSecurity(folder, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, descriptor);
+    CloseHandle(folder);
+  }
   LocalFree(descriptor);
   return set != FALSE;
 }

@@ -674,6 +674,64 @@ void ProbeFolderRights() {
   Out("SetFileSecurityA.existing.use", "%s err=%lu", HandleText(afterSet), Error());
   if (afterSet != HFILE_ERROR) _lclose(afterSet);
 
+  // A folder's rights set through a handle to it, as for an existing one.
+  CreateDirectoryA(InRoot("held").c_str(), nullptr);
+  const DWORD rightsAccess = READ_CONTROL | WRITE_DAC | WRITE_OWNER;
+  const DWORD heldAccess = FILE_LIST_DIRECTORY | rightsAccess;
+  const DWORD shareNoDelete = FILE_SHARE_READ | FILE_SHARE_WRITE;
+  const DWORD folderFlags = FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT;
+  ProbeCreateFileCall("CreateFileA.folder.nobackup", InRoot("held"), rightsAccess, shareNoDelete, OPEN_EXISTING);
+  ProbeCreateFileCall("CreateFileA.folder.backup.missing", InRoot("nosuch"), rightsAccess, shareNoDelete,
+                      OPEN_EXISTING, folderFlags);
+  HANDLE readOnly = CreateFileA(InRoot("held").c_str(), READ_CONTROL, shareNoDelete, nullptr, OPEN_EXISTING,
+                                folderFlags, nullptr);
+  ResetError();
+  BOOL done = SetKernelObjectSecurity(readOnly, DACL_SECURITY_INFORMATION, rights);
+  Out("SetKernelObjectSecurity.noWriteDac", "ret=%d err=%lu", done, done ? 0ul : Error());
+  CloseHandle(readOnly);
+  ResetError();
+  // Rights access alone takes no part in sharing; listing does.
+  HANDLE rightsOnly = CreateFileA(InRoot("held").c_str(), rightsAccess, shareNoDelete, nullptr, OPEN_EXISTING,
+                                  folderFlags, nullptr);
+  ResetError();
+  done = RemoveDirectoryA(InRoot("held").c_str());
+  Out("RemoveDirectoryA.held.rightsonly", "ret=%d err=%lu", done, done ? 0ul : Error());
+  CloseHandle(rightsOnly);
+  CreateDirectoryA(InRoot("held").c_str(), nullptr);
+  ResetError();
+  HANDLE held = CreateFileA(InRoot("held").c_str(), heldAccess, shareNoDelete, nullptr, OPEN_EXISTING, folderFlags,
+                            nullptr);
+  Out("CreateFileA.folder.backup", "%s err=%lu", held == INVALID_HANDLE_VALUE ? "INVALID_HANDLE_VALUE" : "handle",
+      Error());
+  BY_HANDLE_FILE_INFORMATION information = {};
+  ResetError();
+  done = GetFileInformationByHandle(held, &information);
+  Out("GetFileInformationByHandle.folder", "ret=%d attributes=0x%lx err=%lu", done,
+      static_cast<unsigned long>(information.dwFileAttributes), done ? 0ul : Error());
+  ResetError();
+  done = RemoveDirectoryA(InRoot("held").c_str());
+  Out("RemoveDirectoryA.held.nodeleteshare", "ret=%d err=%lu", done, done ? 0ul : Error());
+  ResetError();
+  done = SetKernelObjectSecurity(held, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, owned);
+  Out("SetKernelObjectSecurity.folder", "ret=%d err=%lu", done, done ? 0ul : Error());
+  CloseHandle(held);
+  ResetError();
+  HFILE afterHandleSet = _lcreat(InRoot("held\\in.txt").c_str(), 0);
+  Out("SetKernelObjectSecurity.folder.use", "%s err=%lu", HandleText(afterHandleSet), Error());
+  if (afterHandleSet != HFILE_ERROR) _lclose(afterHandleSet);
+  HANDLE file = CreateFileA(InRoot("held\\in.txt").c_str(), GENERIC_READ | GENERIC_WRITE, shareNoDelete, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  information = {};
+  ResetError();
+  done = GetFileInformationByHandle(file, &information);
+  Out("GetFileInformationByHandle.file", "ret=%d attributes=0x%lx err=%lu", done,
+      static_cast<unsigned long>(information.dwFileAttributes), done ? 0ul : Error());
+  ResetError();
+  // INVALID_HANDLE_VALUE would be the process itself.
+  done = file != INVALID_HANDLE_VALUE && SetKernelObjectSecurity(file, DACL_SECURITY_INFORMATION, rights);
+  Out("SetKernelObjectSecurity.filehandle", "ret=%d err=%lu", done, done ? 0ul : Error());
+  if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+
   // Files and missing paths are probed with the uninstall's calls.
   const struct {
     const char *name;

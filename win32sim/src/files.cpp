@@ -234,6 +234,8 @@ HFILE WINAPI _lopen(LPCSTR path, int style) {
 
 HANDLE WINAPI CreateFileA(LPCSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES, DWORD disposition,
                           DWORD attributes, HANDLE) {
+  HANDLE folder;
+  if (sim::OpenFolder(path, access, share, disposition, attributes, folder)) return folder;
   int fd = OpenOrCreate(path, access, share, disposition, attributes);
   return fd < 0 ? INVALID_HANDLE_VALUE : reinterpret_cast<HANDLE>(static_cast<intptr_t>(fd));
 }
@@ -241,6 +243,7 @@ HANDLE WINAPI CreateFileA(LPCSTR path, DWORD access, DWORD share, LPSECURITY_ATT
 BOOL WINAPI CloseHandle(HANDLE object) {
   // (HANDLE)-1 is also the current process's pseudo handle, which closes.
   if (object == INVALID_HANDLE_VALUE) return TRUE;
+  if (sim::CloseFolder(object)) return TRUE;
   return _lclose(static_cast<HFILE>(reinterpret_cast<intptr_t>(object))) == 0;
 }
 
@@ -402,7 +405,11 @@ void SetReadOnly(const std::string &windowsPath, bool readOnly) {
 
 std::vector<std::string> ListFiles() { return ListEntries(false); }
 
-int OpenFileHandles() { return static_cast<int>(g_openDescriptors.size()); }
+int OpenFileHandles() { return static_cast<int>(g_openDescriptors.size()) + OpenFolderHandles(); }
+
+bool IsOpenFileHandle(HANDLE handle) {
+  return g_openDescriptors.count(static_cast<int>(reinterpret_cast<intptr_t>(handle))) != 0;
+}
 
 void FailFileCreation(const std::string &windowsPath) { g_failCreation.insert(PathKey(windowsPath)); }
 void FailDirectoryCreation(const std::string &windowsPath) { g_failDirectories.insert(PathKey(windowsPath)); }

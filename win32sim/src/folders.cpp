@@ -60,6 +60,7 @@ BOOL WINAPI RemoveDirectoryA(LPCSTR path) {
   struct stat info;
   DWORD error;
   if (!Inspect(path, info, error)) return Fail(error, FALSE);
+  if (sim::FolderHeldFromDeletion(info.st_dev, info.st_ino)) return Fail(ERROR_SHARING_VIOLATION, FALSE);
   std::string host = sim::HostPath(path);
   if (S_ISLNK(info.st_mode)) {
     if (unlink(host.c_str()) != 0) return Fail(ERROR_ACCESS_DENIED, FALSE);

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "win32sim/file_api.h"
+#include "win32sim/security_api.h"
 
 namespace sim {
 
@@ -19,6 +20,7 @@ void ResetProcess();
 void ResetDllSearch();
 void ResetSecurity();
 void ResetFolders();
+void ResetFolderHandles();
 
 // Windows rules for forming a full path (drive-relative and relative paths
 // against the current directory, '.' and '..', '/' as '\'). False for what
@@ -38,5 +40,19 @@ std::string ShortAlias(const std::string &name);
 // stand-in made, and the folder's record of it once made.
 bool CreationSecurityValid(const SECURITY_ATTRIBUTES *security);
 void RecordCreationSecurity(const std::string &path, const SECURITY_ATTRIBUTES *security);
+
+// Sets the owner and DACL recorded for the folder with this PathKey, as
+// SetFileSecurityA and SetKernelObjectSecurity do once they know the folder.
+BOOL SetRecordedRights(const std::string &key, SECURITY_INFORMATION what, PSECURITY_DESCRIPTOR descriptor);
+
+// Between files.cpp and folder_handles.cpp: CreateFileA's folder opens
+// (false when the call is not one, and files.cpp goes on), CloseHandle's
+// (false when the handle is no folder's), whether a file handle is open, and
+// whether a folder handle keeps this host entry from being deleted.
+bool OpenFolder(LPCSTR path, DWORD access, DWORD share, DWORD disposition, DWORD flags, HANDLE &handle);
+bool CloseFolder(HANDLE handle);
+bool IsOpenFileHandle(HANDLE handle);
+bool FolderHeldFromDeletion(unsigned long long device, unsigned long long inode);
+int OpenFolderHandles();
 
 }  // namespace sim

@@ -6,6 +6,7 @@ namespace sim {
 
 void Reset() {
   ResetMemory();
+  ResetFolderHandles();
   ResetFiles();
   ResetSystem();
   ResetResources();

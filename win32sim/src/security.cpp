@@ -272,7 +272,14 @@ BOOL WINAPI SetFileSecurityA(LPCSTR path, SECURITY_INFORMATION what, PSECURITY_D
     std::string parent = host.substr(0, host.find_last_of('/'));
     return Fail(stat(parent.c_str(), &info) == 0 ? ERROR_FILE_NOT_FOUND : ERROR_PATH_NOT_FOUND, FALSE);
   }
-  std::string key = sim::PathKey(path);
+  return sim::SetRecordedRights(sim::PathKey(path), what, given);
+}
+
+namespace sim {
+
+BOOL SetRecordedRights(const std::string &key, SECURITY_INFORMATION what, PSECURITY_DESCRIPTOR given) {
+  Descriptor *descriptor = LiveDescriptor(given);
+  if (!descriptor) return Fail(ERROR_INVALID_SECURITY_DESCR, FALSE);
   if (g_failSetting.count(key)) return Fail(ERROR_ACCESS_DENIED, FALSE);
   if ((what & OWNER_SECURITY_INFORMATION) && !descriptor->hasOwner) return Fail(ERROR_INVALID_OWNER, FALSE);
   FolderRights &rights = g_folders[key];
@@ -287,8 +294,6 @@ BOOL WINAPI SetFileSecurityA(LPCSTR path, SECURITY_INFORMATION what, PSECURITY_D
   SetLastError(ERROR_SUCCESS);
   return TRUE;
 }
-
-namespace sim {
 
 bool CreationSecurityValid(const SECURITY_ATTRIBUTES *security) {
   return !security || !security->lpSecurityDescriptor || LiveDescriptor(security->lpSecurityDescriptor);
