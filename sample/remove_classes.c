@@ -104,8 +104,8 @@ static int RestoreExtension(HKEY classes, const char *extension) {
   if (!AppendText(backupKey, sizeof backupKey, kBackupPrefix) || !AppendText(backupKey, sizeof backupKey, extension))
     return 1;
   read = ReadClassValue(classes, backupKey, backup, sizeof backup);
-  /* No earlier class, none that could name a class, or our own (the
-     installer backs up its class in another case as a foreign one): the
+  /* No earlier class, none that could name a class, or our own (earlier
+     installers backed up our class in another case as a foreign one): the
      association goes, rather than name a class that is about to go. */
   if (read != READ_VALUE || backup[0] == '\0' || SameName(backup, kClassKey))
     return ClearExtension(classes, extension) + (read == READ_UNUSABLE);
