@@ -6,10 +6,10 @@
 
 #include <windows.h>
 
-// Sets the default value of HKEY_CLASSES_ROOT\keyName, asserting the class
+// Sets the default value of the machine's classes' keyName, asserting the class
 // key's own value first. 0 when the key could be created or opened, else -1.
 int SetClassValue(const char *keyName, const char *value);
-// Reads the default value of HKEY_CLASSES_ROOT\keyName into `buffer`
+// Reads the default value of the machine's classes' keyName into `buffer`
 // (terminated). 0 on success (a key without a value reads empty), -1 when the
 // key cannot be opened, -2 when the value does not fit `bufferSize` (the
 // buffer is then empty, never a cut value).

@@ -6,6 +6,7 @@
 
 #include "core/bounded_string.h"
 #include "core/installer_state.h"
+#include "shell/class_keys.h"
 #include "shell/class_names.h"
 
 namespace {
@@ -15,7 +16,7 @@ HKEY g_openInstalledKey = nullptr;  // set between OpenInstalledRecords and Clos
 void OpenInstalledRecords() {
   CloseInstalledRecords();
   HKEY installed;
-  if (RegCreateKeyA(HKEY_CLASSES_ROOT, kInstalledKey, &installed) == ERROR_SUCCESS) g_openInstalledKey = installed;
+  if (CreateClassKey(kInstalledKey, &installed) == ERROR_SUCCESS) g_openInstalledKey = installed;
 }
 
 void CloseInstalledRecords() {
@@ -38,7 +39,7 @@ void RecordInstalledFile(const char *fullPath) {
     if (*c == '\\' || *c == '/') *c = '$';
 
   HKEY installed = g_openInstalledKey;
-  if (!installed && RegCreateKeyA(HKEY_CLASSES_ROOT, kInstalledKey, &installed) != ERROR_SUCCESS) return;
+  if (!installed && CreateClassKey(kInstalledKey, &installed) != ERROR_SUCCESS) return;
   RegSetValueA(installed, recordName, REG_SZ, "", 1);
   if (installed != g_openInstalledKey) RegCloseKey(installed);
 }

@@ -3,8 +3,9 @@
 #pragma once
 
 // Records `fullPath`, a path that begins with the destination directory,
-// under HKEY_CLASSES_ROOT\MoraLUME_TOVA\installed. Best effort: failures are
-// silent, and a relative path too long for its buffer is not recorded.
+// under MoraLUME_TOVA\installed of the machine's classes. Best effort:
+// failures are silent, and a relative path too long for its buffer is not
+// recorded.
 void RecordInstalledFile(const char *fullPath);
 
 // Keeps the records' parent key open for a run of records (every file of the

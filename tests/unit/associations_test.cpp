@@ -11,8 +11,8 @@
 
 namespace {
 
-const char kClassWrite[] = "HKEY_CLASSES_ROOT\\MoraLUME_TOVA = MoraLUME_TOVA";
-const char kOpenWrite[] = "HKEY_CLASSES_ROOT\\MoraLUME_TOVA\\shell\\open\\command = C:\\MLUME\\MAIN.EXE \"%1\"";
+const char kClassWrite[] = "HKEY_LOCAL_MACHINE\\Software\\Classes\\MoraLUME_TOVA = MoraLUME_TOVA";
+const char kOpenWrite[] = "HKEY_LOCAL_MACHINE\\Software\\Classes\\MoraLUME_TOVA\\shell\\open\\command = C:\\MLUME\\MAIN.EXE \"%1\"";
 
 class AssociationsTest : public InstallerTest {
  protected:
@@ -49,8 +49,8 @@ TEST_F(AssociationsTest, ExtensionWithoutKeyGetsAnEmptyBackupThenTheAssociation)
   AssociateFileTypes(1);
   EXPECT_EQ(sim::RegistryWrites(),
             (std::vector<std::string>{kClassWrite, kOpenWrite, kClassWrite,
-                                      "HKEY_CLASSES_ROOT\\MoraLUME_TOVA\\license\\ins.png = ", kClassWrite,
-                                      "HKEY_CLASSES_ROOT\\.png = MoraLume_TOVA"}));
+                                      "HKEY_LOCAL_MACHINE\\Software\\Classes\\MoraLUME_TOVA\\license\\ins.png = ", kClassWrite,
+                                      "HKEY_LOCAL_MACHINE\\Software\\Classes\\.png = MoraLume_TOVA"}));
   EXPECT_EQ(sim::RegistryValue(HKEY_CLASSES_ROOT, "MoraLUME_TOVA\\license\\ins.png"), std::string(1, '\0'));
   EXPECT_EQ(Class(".png"), "MoraLume_TOVA");
   EXPECT_EQ(sim::LiveBlocks(), 0);
@@ -66,7 +66,7 @@ TEST_F(AssociationsTest, AlreadyAssociatedExtensionInAnyCaseKeepsTheFirstBackup)
     Choose(1);
     AssociateFileTypes(1);
     EXPECT_EQ(sim::RegistryWrites(), (std::vector<std::string>{kClassWrite, kOpenWrite, kClassWrite,
-                                                               "HKEY_CLASSES_ROOT\\.jpg = MoraLume_TOVA"}))
+                                                               "HKEY_LOCAL_MACHINE\\Software\\Classes\\.jpg = MoraLume_TOVA"}))
         << earlier;
     EXPECT_EQ(Class("MoraLUME_TOVA\\license\\ins.jpg"), "jpegfile") << earlier;
   }
@@ -93,12 +93,12 @@ TEST_F(AssociationsTest, TwoForeignExtensionsGetTheirOwnBackupsInListOrder) {
   AssociateFileTypes(1);
   EXPECT_EQ(sim::RegistryWrites(),
             (std::vector<std::string>{kClassWrite, kOpenWrite, kClassWrite,
-                                      "HKEY_CLASSES_ROOT\\MoraLUME_TOVA\\license\\ins.gif = giffile", kClassWrite,
-                                      "HKEY_CLASSES_ROOT\\.gif = MoraLume_TOVA", kClassWrite,
-                                      "HKEY_CLASSES_ROOT\\MoraLUME_TOVA\\license\\ins.jpg = jpegfile", kClassWrite,
-                                      "HKEY_CLASSES_ROOT\\.jpg = MoraLume_TOVA"}));
+                                      "HKEY_LOCAL_MACHINE\\Software\\Classes\\MoraLUME_TOVA\\license\\ins.gif = giffile", kClassWrite,
+                                      "HKEY_LOCAL_MACHINE\\Software\\Classes\\.gif = MoraLume_TOVA", kClassWrite,
+                                      "HKEY_LOCAL_MACHINE\\Software\\Classes\\MoraLUME_TOVA\\license\\ins.jpg = jpegfile", kClassWrite,
+                                      "HKEY_LOCAL_MACHINE\\Software\\Classes\\.jpg = MoraLume_TOVA"}));
   EXPECT_EQ(Class(".pcx"), "pcxfile");
-  EXPECT_EQ(Queries("HKEY_CLASSES_ROOT\\.pcx"), 0);
+  EXPECT_EQ(Queries("HKEY_LOCAL_MACHINE\\Software\\Classes\\.pcx"), 0);
   EXPECT_EQ(sim::RegistrySubKeys(HKEY_CLASSES_ROOT, "MoraLUME_TOVA\\license"),
             (std::vector<std::string>{"ins.gif", "ins.jpg"}));
 }

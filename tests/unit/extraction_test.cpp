@@ -104,7 +104,7 @@ TEST_F(ExtractionTest, RecordsEachFileBeforeItsDataIsWritten) {
   int previous = -1;
   for (std::string name : {"a.txt", "b.txt"}) {
     int created = sim::EventIndex("create C:\\MLUME\\" + name);
-    int recorded = sim::EventIndex("registry HKEY_CLASSES_ROOT\\MoraLUME_TOVA\\installed\\" + name + " = ");
+    int recorded = sim::EventIndex("registry HKEY_LOCAL_MACHINE\\Software\\Classes\\MoraLUME_TOVA\\installed\\" + name + " = ");
     int written = sim::EventIndex("write C:\\MLUME\\" + name);
     EXPECT_LT(previous, created) << name;
     EXPECT_LT(created, recorded) << name;

@@ -364,11 +364,11 @@ TEST_F(InstallationTest, FirstStartComesBeforeTheOptionsFileAndTheCompletionDial
   std::string options = sim::ReadFile("C:\\MLUME\\tova.opt");
   EXPECT_EQ(options, std::string("\x01\x00prefLanguage\x00" "71\x00", 18));
   std::vector<sim::RegistryEvent> log = sim::RegistryLog();
-  EXPECT_EQ(log.back().key, "HKEY_CLASSES_ROOT\\MoraLUME_TOVA\\installed\\tova.opt");
+  EXPECT_EQ(log.back().key, "HKEY_LOCAL_MACHINE\\Software\\Classes\\MoraLUME_TOVA\\installed\\tova.opt");
   int firstStart = sim::EventIndex("start C:\\MLUME\\lume32.exe -Q");
   ASSERT_GE(firstStart, 0);
   EXPECT_LT(firstStart, sim::EventIndex("create C:\\MLUME\\tova.opt"));
-  EXPECT_LT(firstStart, sim::EventIndex("registry HKEY_CLASSES_ROOT\\MoraLUME_TOVA\\installed\\tova.opt"));
+  EXPECT_LT(firstStart, sim::EventIndex("registry HKEY_LOCAL_MACHINE\\Software\\Classes\\MoraLUME_TOVA\\installed\\tova.opt"));
   EXPECT_LT(firstStart, sim::EventIndex("dialog " + std::to_string(kCompleteDialogId)));
   EXPECT_LT(sim::EventIndex("end " + std::to_string(kCopyDialogId) + " 0"), firstStart);
 }

@@ -76,7 +76,7 @@ TEST_F(InstalledOptionsTest, DriveOnlyDestinationGetsNoBackslash) {
   WriteInstalledOptions();
   EXPECT_TRUE(sim::FileExists("D:\\tova.opt"));
   ASSERT_EQ(sim::RegistryLog().size(), 1u);
-  EXPECT_EQ(sim::RegistryLog()[0].key, "HKEY_CLASSES_ROOT\\MoraLUME_TOVA\\installed\\tova.opt");
+  EXPECT_EQ(sim::RegistryLog()[0].key, "HKEY_LOCAL_MACHINE\\Software\\Classes\\MoraLUME_TOVA\\installed\\tova.opt");
 }
 
 TEST_F(InstalledOptionsTest, EmptyListWritesNoFile) {

@@ -21,7 +21,7 @@ TEST_F(InstalledRecordsTest, RecordIsAnEmptyDefaultValueWrittenWithLengthOne) {
   RecordInstalledFile("C:\\MLUME\\README.TXT");
   ASSERT_EQ(sim::RegistryLog().size(), 1u);
   const sim::RegistryEvent &write = sim::RegistryLog()[0];
-  EXPECT_EQ(write.key, "HKEY_CLASSES_ROOT\\MoraLUME_TOVA\\installed\\README.TXT");
+  EXPECT_EQ(write.key, "HKEY_LOCAL_MACHINE\\Software\\Classes\\MoraLUME_TOVA\\installed\\README.TXT");
   EXPECT_EQ(write.valueName, "");
   EXPECT_EQ(write.type, static_cast<DWORD>(REG_SZ));
   EXPECT_EQ(write.data, std::string(1, '\0'));
@@ -69,7 +69,7 @@ TEST_F(InstalledRecordsTest, TooLongRelativePathIsNotRecordedRatherThanCut) {
   // over 255 bytes, which is not noticed.
   RecordInstalledFile(fits.c_str());
   ASSERT_EQ(sim::RegistryLog().size(), 1u);
-  EXPECT_EQ(sim::RegistryLog()[0].key.size(), strlen("HKEY_CLASSES_ROOT\\MoraLUME_TOVA\\installed\\") + kPathSize - 1);
+  EXPECT_EQ(sim::RegistryLog()[0].key.size(), strlen("HKEY_LOCAL_MACHINE\\Software\\Classes\\MoraLUME_TOVA\\installed\\") + kPathSize - 1);
   EXPECT_EQ(sim::OpenRegistryKeys(), 0);
 }
 

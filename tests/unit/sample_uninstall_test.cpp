@@ -64,18 +64,26 @@ TEST_F(SampleUninstallTest, OnlyTheMachinesClassesDecideWhatIsRestored) {
     const char *name;
     const char *extension;
     const char *before;   // the machine's class of the extension before the installation
+    const char *plantedBefore;  // the user's backup, and records key, under HKCU\Software\Classes before it
     const char *planted;  // the user's backup under HKCU\Software\Classes after it, or null
     const char *machineBackup;  // the machine's backup after it, or null (as an earlier installer left it)
     std::optional<std::string> after;  // the machine's class after the uninstall; nothing: no key
   } cases[] = {
-      {"a user's backup", ".gif", "giffile", "exefile", nullptr, "giffile"},
-      {"the machine's backup", ".gif", "giffile", nullptr, nullptr, "giffile"},
-      {"our own class in another case before", ".bmp", "moraLUME_tova", nullptr, nullptr, std::nullopt},
-      {"a backup naming our own class", ".png", "pngfile", nullptr, "MORALUME_TOVA", std::nullopt},
+      {"a user's backup", ".gif", "giffile", nullptr, "exefile", nullptr, "giffile"},
+      {"a user's keys before the installation", ".gif", "giffile", "exefile", nullptr, nullptr, "giffile"},
+      {"the machine's backup", ".gif", "giffile", nullptr, nullptr, nullptr, "giffile"},
+      {"our own class in another case before", ".bmp", "moraLUME_tova", nullptr, nullptr, nullptr, std::nullopt},
+      {"a backup naming our own class", ".png", "pngfile", nullptr, nullptr, "MORALUME_TOVA", std::nullopt},
   };
   for (const auto &c : cases) {
     SetUp();
     sim::SetRegistryString(HKEY_LOCAL_MACHINE, kClasses + c.extension, "", c.before);
+    if (c.plantedBefore) {
+      // Keys the installer's writes would land in, were they made through HKEY_CLASSES_ROOT.
+      sim::SetRegistryString(HKEY_CURRENT_USER, kClasses + "MoraLUME_TOVA\\license\\ins" + c.extension, "",
+                             c.plantedBefore);
+      sim::SetRegistryString(HKEY_CURRENT_USER, kClasses + "MoraLUME_TOVA\\installed", "", "");
+    }
     EXPECT_EQ(InstallThenUninstall([&c] {
                 if (c.planted)
                   sim::SetRegistryString(HKEY_CURRENT_USER, kClasses + "MoraLUME_TOVA\\license\\ins" + c.extension,

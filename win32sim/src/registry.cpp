@@ -427,9 +427,11 @@ int OpenRegistryKeys() { return static_cast<int>(g_handles.size()); }
 void FailKeyCreation(HKEY root, const std::string &path) {
   Root *found = FindRoot(root);
   if (!found) abort();
-  std::string folded = Folded(found->name);
-  if (!path.empty()) folded += "\\" + Folded(path);
-  g_failCreation.insert(folded);
+  std::string below = path.empty() ? "" : "\\" + Folded(path);
+  g_failCreation.insert(Folded(found->name) + below);
+  // A class key is the same key whether reached through the classes view or
+  // the machine's own path.
+  if (root == HKEY_CLASSES_ROOT) g_failCreation.insert("hkey_local_machine\\software\\classes" + below);
 }
 
 void SetRegistryWritable(bool writable) { g_writable = writable; }

@@ -51,7 +51,8 @@ std::string DumpRegistry();
 int OpenRegistryKeys();  // handles opened and not closed
 
 // Faults: creating this key or any key below it fails with access denied
-// (also when it exists already), and so do writes through a subkey path there.
+// (also when it exists already), and so do writes through a subkey path there;
+// one of HKEY_CLASSES_ROOT also when reached as HKEY_LOCAL_MACHINE\Software\Classes.
 void FailKeyCreation(HKEY root, const std::string &path);
 // A read-only registry, as for a user without write rights: creating a new
 // key and every write fail with access denied; RegCreateKeyA still opens an
