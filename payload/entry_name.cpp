@@ -39,10 +39,6 @@ bool IsDeviceName(const char *part, size_t length) {
   return false;
 }
 
-bool IsUnextractedRecordName(const char *name, size_t length) {
-  return length == strlen(kUnextractedRecordName) && EqualsIgnoringCase(name, kUnextractedRecordName, length);
-}
-
 bool IsSafePart(const char *part, size_t length) {
   if (length == 0) return false;
   for (size_t i = 0; i < length; ++i) {
@@ -83,4 +79,8 @@ bool BuildTargetPath(const char *destination, const char *name, char *target, ch
     return false;
   }
   return true;
+}
+
+bool IsUnextractedRecordName(const char *name, size_t length) {
+  return length == strlen(kUnextractedRecordName) && EqualsIgnoringCase(name, kUnextractedRecordName, length);
 }

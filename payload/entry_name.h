@@ -16,3 +16,7 @@ bool IsSafeEntryName(const char *bytes, size_t length);
 // `subdirectory` receives the subdirectory's path (empty for a plain name).
 // False when a path would not fit `size` bytes.
 bool BuildTargetPath(const char *destination, const char *name, char *target, char *subdirectory, size_t size);
+
+// True for DEF.TVD in any letter case (`length` bytes, no zero): the record
+// of the file the installer never writes, so no payload file may bear it.
+bool IsUnextractedRecordName(const char *name, size_t length);

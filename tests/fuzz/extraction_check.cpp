@@ -50,7 +50,7 @@ void RequireEverythingReleased() {
   Require(sim::GdiFaults().empty(), "no misuse of GDI", sim::GdiFaults().empty() ? "" : sim::GdiFaults()[0]);
 }
 
-bool IsUnextractedRecordName(const std::string &name) {
+bool IsMarkerRecordName(const std::string &name) {
   const std::string marker = "DEF.TVD";
   if (name.size() != marker.size()) return false;
   for (size_t i = 0; i < name.size(); ++i)
@@ -67,7 +67,7 @@ void RequireEveryFileRecordedAsItIs(const std::string &destination) {
     std::string relative = file.substr(inside.size());
     Require(relative.find('$') == std::string::npos, "no file name holds a '$', which a record reads back as '\\'",
             relative);
-    Require(!IsUnextractedRecordName(relative), "no file is DEF.TVD, which a record reads back as no file", relative);
+    Require(!IsMarkerRecordName(relative), "no file is DEF.TVD, which a record reads back as no file", relative);
     std::string record = relative;
     for (char &c : record)
       if (c == '\\') c = '$';

@@ -2,7 +2,6 @@
 
 #include <libdeflate.h>
 
-#include <algorithm>
 #include <cstring>
 
 #include "payload/archive_format.h"
@@ -19,14 +18,6 @@ void AppendLittleEndian(std::string &out, uint32_t value, int bytes) {
 // Characters that no Windows file or folder name may hold.
 bool IsForbiddenInWindowsName(unsigned char c) { return c < 0x20 || strchr("<>:\"|?*", c) != nullptr; }
 
-// The installer records a file it never writes as DEF.TVD, and the uninstall
-// takes that record, in any letter case, for a marker.
-bool IsUnextractedRecordName(const std::string &name) {
-  const char marker[] = "DEF.TVD";
-  auto sameLetter = [](char a, char upper) { return (a >= 'a' && a <= 'z' ? a - 'a' + 'A' : a) == upper; };
-  return name.size() == strlen(marker) && std::equal(name.begin(), name.end(), marker, sameLetter);
-}
-
 }  // namespace
 
 std::string EntryNameProblem(const std::string &name) {
@@ -41,7 +32,7 @@ std::string EntryNameProblem(const std::string &name) {
     if (c == static_cast<unsigned char>(kSubdirectoryMark)) ++marks;
     else if (IsForbiddenInWindowsName(c)) return "a character that Windows does not allow in file names";
   }
-  if (marks == 0 && IsUnextractedRecordName(name))
+  if (marks == 0 && IsUnextractedRecordName(name.data(), name.size()))
     return "a top-level file named DEF.TVD (the installed-file records use that name for a marker naming no file)";
   if (marks > 1) return "a '!' in a file or folder name";
   if (marks == 1 && (name.front() == kSubdirectoryMark || name.back() == kSubdirectoryMark))

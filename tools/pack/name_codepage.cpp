@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <strings.h>
 
 namespace {
 
@@ -53,21 +54,13 @@ bool Convert(iconv_t descriptor, const std::string &in, std::string &out, size_t
 const char *const kAnsiCodePages[] = {"874",  "932",  "936",  "949",  "950",  "1250", "1251",
                                       "1252", "1253", "1254", "1255", "1256", "1257", "1258"};
 
-bool StartsIgnoringCase(const std::string &text, const char *upperPrefix) {
-  size_t length = strlen(upperPrefix);
-  if (text.size() < length) return false;
-  for (size_t i = 0; i < length; ++i)
-    if ((text[i] >= 'a' && text[i] <= 'z' ? text[i] - 'a' + 'A' : text[i]) != upperPrefix[i]) return false;
-  return true;
-}
-
 // "1250", "CP1250" or "WINDOWS-1250" (any case) of an ANSI code page: its
 // number. Nothing else, not even an iconv suffix such as "//TRANSLIT", which
 // would store look-alikes of the characters it cannot hold.
 bool AnsiCodePageNumber(const std::string &given, std::string &number) {
   number = given;
   for (const char *prefix : {"CP", "WINDOWS-"})
-    if (StartsIgnoringCase(given, prefix)) number = given.substr(strlen(prefix));
+    if (strncasecmp(given.c_str(), prefix, strlen(prefix)) == 0) number = given.substr(strlen(prefix));
   for (const char *accepted : kAnsiCodePages)
     if (number == accepted) return true;
   return false;
