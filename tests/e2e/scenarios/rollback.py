@@ -57,7 +57,7 @@ def _wait_for_file(path, timeout=20.0):
     return os.path.exists(path)
 
 
-def _answer_dest_file_error(session, path):
+def _answer_dest_file_error(path):
     def answer(s):
         run = ui.wait(s, ui.ERROR_CAPTION)
         text = ui.message_box_text(run)
@@ -92,7 +92,7 @@ def update_locked_file(session):
         _, tried = session.wine.run([holder_exe, "try", held], "hold-file-try")
         session.require(tried.split() == [b"error", str(SHARING_VIOLATION).encode()],
                         "a second open of the held file fails with a sharing violation: %r" % tried)
-        run_installer(session, options=["sSilent=1"], steps=_answer_dest_file_error(session, held), exit_code=FAILED)
+        run_installer(session, options=["sSilent=1"], steps=_answer_dest_file_error(held), exit_code=FAILED)
     finally:
         if os.path.exists(marker):
             os.remove(marker)
