@@ -308,10 +308,7 @@ BOOL WINAPI DeleteFileA(LPCSTR path) {
   if (stat(host.c_str(), &info) != 0) return Fail(ERROR_FILE_NOT_FOUND, FALSE);
   // Windows refuses to delete a read-only file or a directory.
   if (S_ISDIR(info.st_mode) || !IsWritable(info)) return Fail(ERROR_ACCESS_DENIED, FALSE);
-  for (const auto &entry : g_openDescriptors)
-    if (entry.second.device == info.st_dev && entry.second.inode == info.st_ino &&
-        !(entry.second.share & FILE_SHARE_DELETE))
-      return Fail(ERROR_SHARING_VIOLATION, FALSE);
+  if (sim::FileHeldFromDeletion(info.st_dev, info.st_ino)) return Fail(ERROR_SHARING_VIOLATION, FALSE);
   if (unlink(host.c_str()) != 0) return Fail(ERROR_ACCESS_DENIED, FALSE);
   LogPathEvent("delete ", path);
   return TRUE;
@@ -405,7 +402,14 @@ void SetReadOnly(const std::string &windowsPath, bool readOnly) {
 
 std::vector<std::string> ListFiles() { return ListEntries(false); }
 
-int OpenFileHandles() { return static_cast<int>(g_openDescriptors.size()) + OpenFolderHandles(); }
+int OpenFileHandles() { return static_cast<int>(g_openDescriptors.size()) + OpenFolderHandles() + OpenSearches(); }
+
+bool FileHeldFromDeletion(unsigned long long device, unsigned long long inode) {
+  for (const auto &entry : g_openDescriptors)
+    if (entry.second.device == device && entry.second.inode == inode && !(entry.second.share & FILE_SHARE_DELETE))
+      return true;
+  return false;
+}
 
 bool IsOpenFileHandle(HANDLE handle) {
   return g_openDescriptors.count(static_cast<int>(reinterpret_cast<intptr_t>(handle))) != 0;
