@@ -9,8 +9,6 @@ namespace {
 
 const char kAsideMark[] = ".~$";
 const int kNameAttempts = 64;
-DWORD g_nextToken = 0;
-bool g_tokenSeeded = false;
 
 bool IsUpperHexDigit(char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F'); }
 
@@ -22,6 +20,17 @@ bool IsAsideName(const char *name) {
   for (const char *digit = suffix + sizeof kAsideMark - 1; *digit; ++digit)
     if (!IsUpperHexDigit(*digit)) return false;
   return true;
+}
+
+// Whether the file the name was set aside from is there: every file of the
+// payload is, after a complete copy, while a stray name of that form beside
+// no such file is nobody's leftover of ours, and stays.
+bool IsSetAsideFromAFile(const char *path) {
+  char base[kPathSize];
+  if (!CopyString(base, sizeof base, path)) return false;
+  base[strlen(base) - kAsideSuffixLength] = '\0';
+  DWORD attributes = GetFileAttributesA(base);
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT));
 }
 
 bool IsDotEntry(const char *name) { return strcmp(name, ".") == 0 || strcmp(name, "..") == 0; }
@@ -49,7 +58,7 @@ void RemoveSetAsideIn(const char *folder, bool descend) {
     if (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) continue;
     if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
       if (descend) RemoveSetAsideIn(path, false);
-    } else if (IsAsideName(found.cFileName)) {
+    } else if (IsAsideName(found.cFileName) && IsSetAsideFromAFile(path)) {
       RemoveFile(path);
     }
   } while (FindNextFileA(search, &found));
@@ -68,13 +77,10 @@ bool FormAsideName(const char *target, DWORD token, char *aside, size_t size) {
 }
 
 bool SetAsideFile(const char *target, DWORD *token) {
-  if (!g_tokenSeeded) {
-    g_nextToken = GetTickCount();
-    g_tokenSeeded = true;
-  }
-  for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+  DWORD first = GetTickCount();
+  for (DWORD attempt = 0; attempt < kNameAttempts; ++attempt) {
     char aside[kPathSize];
-    DWORD candidate = g_nextToken++;
+    DWORD candidate = first + attempt;
     if (!FormAsideName(target, candidate, aside, sizeof aside)) {
       SetLastError(ERROR_FILENAME_EXCED_RANGE);
       return false;

@@ -9,7 +9,8 @@
 
 // The file's own name followed by ".~$" and 8 upper-case hex digits: a '$'
 // never occurs in the archive's names, so no file of the payload bears such
-// a name, and the digits are chosen afresh until no file there has it.
+// a name, and the digits (from the clock) are tried onwards until no file
+// there has it: nothing is ever renamed over.
 constexpr size_t kAsideSuffixLength = 11;
 
 // `target` + the suffix for `token`; false when it does not fit `size`.
@@ -23,6 +24,7 @@ bool SetAsideFile(const char *target, DWORD *token);
 bool PutBackFile(const char *target, DWORD token);
 
 // After a complete copy: removes every file set aside in `destination` and
-// its folders one level down, this run's and those an interrupted run left;
-// one that cannot go yet goes when Windows next starts.
+// its folders one level down, this run's and those an interrupted run left,
+// each beside the file it was set aside from; one that cannot go yet goes
+// when Windows next starts.
 void RemoveSetAsideFiles(const char *destination);
