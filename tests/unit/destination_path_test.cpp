@@ -134,10 +134,12 @@ TEST_F(DestinationPathTest, FullPathThatDoesNotFitCannotBeFormed) {
   EXPECT_EQ(Create("abcdefghij"), kDestinationUnformable);
   EXPECT_STREQ(g_destinationDir, "abcdefghij");
   EXPECT_FALSE(sim::DirectoryExists("C:\\" + std::string(250, 'c')));
-  // The longest name of the archive fits below a folder of 207 characters,
-  // or of 208 that end in a separator.
-  EXPECT_EQ(Create("C:\\" + std::string(204, 'x')), kDestinationCreated);
-  EXPECT_EQ(Create("C:\\" + std::string(204, 'y') + "\\"), kDestinationCreated);
+  // The longest name of the archive, set aside by an update, fits below a
+  // folder of 196 characters, or of 197 that end in a separator.
+  EXPECT_EQ(Create("C:\\" + std::string(194, 'w')), kDestinationUnformable);
+  EXPECT_EQ(Create("C:\\" + std::string(193, 'x')), kDestinationCreated);
+  EXPECT_EQ(Create("C:\\" + std::string(193, 'y') + "\\"), kDestinationCreated);
+  EXPECT_EQ(Create("C:\\" + std::string(194, 'z') + "\\"), kDestinationUnformable);
 }
 
 TEST_F(DestinationPathTest, UncreatableDirectoryIsNotReportedHere) {
