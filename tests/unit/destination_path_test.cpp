@@ -83,8 +83,8 @@ TEST_F(DestinationPathTest, ExistingDestinationThatCannotBeTakenOverIsRefused) {
 
 // Whatever form names it, a drive or share root is no destination, nor is a
 // device path, nor a folder too deep for the longest name of the archive
-// (51 characters, one subfolder included, behind a separator); nothing is
-// made for any of them.
+// (51 characters, one subfolder included, behind a separator) with the 11 of
+// the name it is set aside under; nothing is made for any of them.
 TEST_F(DestinationPathTest, RootsDevicePathsAndFoldersTooDeepAreRefusedBeforeAnythingIsMade) {
   struct Case {
     std::string typed, current;

@@ -134,13 +134,16 @@ TEST_F(InstallationTest, ExitInTheChecklistWritesNothing) {
   EXPECT_EQ(Run(), kExitCancelled);
   EXPECT_EQ(DialogsRun().back(), kAssocDialogId);
   EXPECT_TRUE(NothingInstalled());
-  // Closing the copy dialog before its timer ends the run before anything is written.
+  // Closing the copy dialog before its timer ends the run before anything is
+  // written, and the destination's folders made for the copy go again.
   SetUp();
   AcceptEveryDialog();
   sim::ScriptDialog(kCopyDialogId, {sim::CloseBox()});
   EXPECT_EQ(Run(), kExitCancelled);
   EXPECT_EQ(DialogsRun().back(), kCopyDialogId);
+  EXPECT_NE(sim::EventIndex("mkdir C:\\MLUME"), -1);
   EXPECT_TRUE(sim::ListFiles().empty());
+  EXPECT_FALSE(sim::DirectoryExists("C:\\MLUME"));
 }
 
 TEST_F(InstallationTest, SkipInstallsEverythingButTheAssociations) {
