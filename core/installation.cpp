@@ -9,6 +9,8 @@
 #include "core/messages.h"
 #include "core/options.h"
 #include "payload/copy_dialog.h"
+#include "payload/copy_journal.h"
+#include "payload/extraction.h"
 #include "payload/destination_path.h"
 #include "payload/payload_reader.h"
 #include "shell/associations.h"
@@ -53,7 +55,11 @@ int ChooseAndCopy(LONG *checklistResult) {
     if (Show(kPathDialogId, PathDialogProc) != 0) return kExitCancelled;
   }
   if (Show(kCopyDialogId, CopyDialogProc) == 0) return kExitCompleted;
-  return g_extractionBegun ? kExitFailed : kExitCancelled;
+  if (g_extractionBegun) return g_copyRestored ? kExitFailed : kExitNotRestored;
+  // Closed before the first file: only the destination's folders to take away.
+  char ignored[kPathSize];
+  UndoCopy(ignored, sizeof ignored);
+  return kExitCancelled;
 }
 
 // Starts the main program by its short path, or its long one when there is

@@ -7,7 +7,8 @@ enum InstallationExitCode {
   kExitCompleted = 0,  // installed, whether or not the program was started
   kExitNotBegun = 1,   // the payload is missing or damaged, or no memory for it
   kExitCancelled = 2,  // the user or "sAssoc" ended the run before anything was written
-  kExitFailed = 3,     // the copy stopped part-way; what was written stays
+  kExitFailed = 3,     // the copy stopped part-way and was undone: all is as it was before
+  kExitNotRestored = 4,  // the copy stopped part-way and something could not be put back
 };
 
 int RunInstallation();

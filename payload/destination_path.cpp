@@ -6,7 +6,9 @@
 
 #include "core/installer_state.h"
 #include "payload/archive_format.h"
+#include "payload/copy_journal.h"
 #include "payload/folder_rights.h"
+#include "payload/set_aside.h"
 
 namespace {
 
@@ -40,15 +42,17 @@ size_t FirstFolderAt(const char *full) {
 
 // Every file lands at most one folder below the destination under a name of
 // the archive's longest, and the path must fit its buffer whatever the
-// payload holds (read only once, it cannot be looked at beforehand).
+// payload holds (read only once, it cannot be looked at beforehand); so must
+// the name it is set aside under when an update replaces it.
 bool LeavesRoomForEveryFile(const char *full, size_t length) {
   size_t separator = IsPathSeparator(full[length - 1]) ? 0 : 1;
-  return length + separator + (kMaxEntryNameLength - 1) < kPathSize;
+  return length + separator + (kMaxEntryNameLength - 1) + kAsideSuffixLength < kPathSize;
 }
 
 }  // namespace
 
 int CreateDestinationPath() {
+  BeginCopyJournal();
   RemoveLeadingBlanks(g_destinationDir);
   // An emptied entry is no destination: it would strew the files over
   // whatever the current directory is, often a drive's root.
@@ -74,11 +78,16 @@ int CreateDestinationPath() {
     bool last = full[SkipSeparators(full, end)] == '\0';
     char kept = full[end];
     full[end] = '\0';
+    bool made = false;
     if (!last) {
-      CreateProtectedFolder(full);
-    } else if (!MakeFolderOurs(full)) {
+      made = CreateProtectedFolder(full);
+    } else if (!MakeFolderOurs(full, &made)) {
+      // Nothing stays of a destination refused: the folders made above it go.
+      char ignored[kPathSize];
+      UndoCopy(ignored, sizeof ignored);
       return kDestinationUnformable;
     }
+    if (made) NoteDestinationFolderMade(full);
     full[end] = kept;
     position = SkipSeparators(full, end);
   }

@@ -55,8 +55,9 @@ bool ProtectExistingFolder(const char *path) {
   return set != FALSE;
 }
 
-bool MakeFolderOurs(const char *path) {
-  if (CreateProtectedFolder(path)) return true;
+bool MakeFolderOurs(const char *path, bool *made) {
+  *made = CreateProtectedFolder(path);
+  if (*made) return true;
   if (GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES) return true;
   return ProtectExistingFolder(path);
 }

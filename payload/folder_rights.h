@@ -13,6 +13,7 @@ bool CreateProtectedFolder(const char *path);
 bool ProtectExistingFolder(const char *path);
 
 // Creates the folder protected or, when something is there already, protects
-// it. False only when something there cannot be protected; a folder that
-// cannot be made is left for the file inside it to report.
-bool MakeFolderOurs(const char *path);
+// it; `made` tells which, for undoing the copy. False only when something
+// there cannot be protected; a folder that cannot be made is left for the
+// file inside it to report.
+bool MakeFolderOurs(const char *path, bool *made);

@@ -79,6 +79,7 @@ const char kShellSupt[] = "EshellSupt\0Spaces Not Supported by Shell Interface";
 const char kDataNotFound[] = "EdataNotFound\0Installation data not found. (Executable is corrupted.)";
 const char kNoMem[] = "EnoMem\0Not enough memory to complete installation.";
 const char kNoCreatePath[] = "EnoCreatePath\0Unable to create the path you've entered.";
+const char kNotRestored[] = "EnotRestored\0What was there before could not all be put back. Not restored: %s";
 
 #undef CRLF
 
@@ -86,4 +87,4 @@ const char kNoCreatePath[] = "EnoCreatePath\0Unable to create the path you've en
 
 const char *const kEnglishMessages[] = {kLicense, kLicense2,  kLicense3,     kCorData, kErr,
                                         kErrDest, kErrDest2,  kWinTit,       kOccupy,  kBadPath,
-                                        kShellSupt, kDataNotFound, kNoMem, kNoCreatePath, nullptr};
+                                        kShellSupt, kDataNotFound, kNoMem, kNoCreatePath, kNotRestored, nullptr};

@@ -154,9 +154,11 @@ def make_nsis(source, out, bits, compressor, log_path):
         subprocess.run(["makensis", "-V2", script], stdout=output, stderr=subprocess.STDOUT, check=True)
 
 
-def make_ours(source, out, bits, log_path):
+def make_ours(source, out, bits, log_path, project=PROJECT):
+    lumepack = os.path.join(project, os.path.relpath(LUMEPACK, PROJECT))
+    stub = os.path.join(project, os.path.relpath(STUB[bits], PROJECT))
     with open(log_path, "wb") as output:
-        subprocess.run([LUMEPACK, "installer", "--stub", STUB[bits], "-o", out, source],
+        subprocess.run([lumepack, "installer", "--stub", stub, "-o", out, source],
                        stdout=output, stderr=subprocess.STDOUT, check=True)
 
 
@@ -202,11 +204,14 @@ class Installer:
         return WINE32 if self.bits == 32 else WINE64
 
 
-def install(wine, installer, stage, source, first=False):
+def install(wine, installer, stage, source, first=False, update=False):
     destination = os.path.join(wine.drive_c, DESTINATION)
-    if os.path.exists(destination):
-        shutil.rmtree(destination)
     program_log = os.path.join(destination, "lume32.log")
+    # An update installs over the installation the run before left; only the program's log goes.
+    if update and os.path.exists(program_log):
+        os.unlink(program_log)
+    elif not update and os.path.exists(destination):
+        shutil.rmtree(destination)
     name = os.path.basename(installer.path)
     args = ["C:\\stage\\" + name] + ([] if installer.ours else ["/S"])
     started = time.monotonic()
@@ -276,15 +281,15 @@ def loadavg():
         return handle.read().split()[0]
 
 
-def measure(wine, installers, stage, source, rounds, title):
+def measure(wine, installers, stage, source, rounds, title, update=False):
     for installer in installers:
         shutil.copy(installer.path, stage)
-        install(wine, installer, stage, source, first=True)
+        install(wine, installer, stage, source, first=True, update=update)
     loads = [float(loadavg())]
     for number in range(rounds):
         order = installers if number % 2 == 0 else list(reversed(installers))
         for installer in order:
-            install(wine, installer, stage, source)
+            install(wine, installer, stage, source, update=update)
         loads.append(float(loadavg()))
         log("  %s: round %d of %d done, load %s" % (title, number + 1, rounds, loadavg()))
     for installer in installers:
@@ -307,7 +312,7 @@ def table(installers, loads, title):
     return "\n".join(rows)
 
 
-def build_all(source, out_dir, bits_list, logs, only=""):
+def build_all(source, out_dir, bits_list, logs, only="", baseline=None):
     def wanted(label):
         return not only or label.endswith("zlib solid") or any(word in label for word in only.split(","))
 
@@ -318,6 +323,10 @@ def build_all(source, out_dir, bits_list, logs, only=""):
         if wanted("ours %s" % arch):
             make_ours(source, ours, bits, os.path.join(logs, "lumepack%d.log" % bits))
             installers.append(Installer("ours %s" % arch, ours, bits, True))
+            if baseline:
+                path = os.path.join(out_dir, "setup%d-baseline.exe" % bits)
+                make_ours(source, path, bits, os.path.join(logs, "lumepack%d-baseline.log" % bits), baseline)
+                installers.append(Installer("ours %s, baseline" % arch, path, bits, True))
         for compressor in ("zlib", "lzma"):
             if not wanted("NSIS %s %s solid" % (NSIS_TARGET[bits], compressor)):
                 continue
@@ -338,7 +347,12 @@ def main():
     parser.add_argument("--bits", default="32,64", help="the bitnesses to run (32 needs wine32)")
     parser.add_argument("--only", default="", help="comma-separated words; keep the installers whose label holds "
                         "one (each bitness's NSIS zlib row is always kept as the base)")
+    parser.add_argument("--baseline", default=None, help="another tree of this project, built like this one: its "
+                        "installers get rows of their own, to measure a change")
+    parser.add_argument("--update", action="store_true", help="every run installs over the installation the run "
+                        "before left, instead of into an empty destination")
     options = parser.parse_args()
+    baseline = os.path.abspath(options.baseline) if options.baseline else None
 
     for path in [LUMEPACK] + list(STUB.values()) + list(MAIN.values()):
         if not os.path.exists(path):
@@ -375,8 +389,8 @@ def main():
     for folder in (out, out_tiny):
         os.makedirs(folder, exist_ok=True)
     log("packing ...")
-    installers = build_all(source, out, bits_list, logs, options.only)
-    tiny_installers = build_all(tiny, out_tiny, bits_list, logs, options.only)
+    installers = build_all(source, out, bits_list, logs, options.only, baseline)
+    tiny_installers = build_all(tiny, out_tiny, bits_list, logs, options.only, baseline)
 
     xvfb = Xvfb(os.path.join(logs, "xvfb.log"))
     display = xvfb.start()
@@ -409,12 +423,13 @@ def main():
                       subprocess.run(["makensis", "-VERSION"], capture_output=True, text=True).stdout.strip())]
         log("\n".join(header))
         tiny_rounds = options.tiny_rounds or options.rounds
-        loads_tiny = measure(wine, tiny_installers, stage, tiny, tiny_rounds, "tiny payload")
-        loads = measure(wine, installers, stage, source, options.rounds, "main payload")
+        loads_tiny = measure(wine, tiny_installers, stage, tiny, tiny_rounds, "tiny payload", options.update)
+        loads = measure(wine, installers, stage, source, options.rounds, "main payload", options.update)
         top_files = sum(1 for name in os.listdir(source) if os.path.isfile(os.path.join(source, name)))
         costs = call_costs(wine, bits_list, stage, top_files)
         report = "\n".join(header) + "\n" + table(
-            installers, loads, "%g MB, %d files, medians of %d rounds" % (options.megabytes, files, options.rounds)) \
+            installers, loads, "%g MB, %d files, medians of %d rounds%s" % (options.megabytes, files, options.rounds,
+                                                           ", each an update" if options.update else "")) \
             + "\n" + table(tiny_installers, loads_tiny, "Tiny payload (%d files), medians of %d rounds"
                            % (describe(tiny)[0], tiny_rounds)) + "\n" + costs + "\n"
         log(report)

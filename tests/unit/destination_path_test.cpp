@@ -83,8 +83,8 @@ TEST_F(DestinationPathTest, ExistingDestinationThatCannotBeTakenOverIsRefused) {
 
 // Whatever form names it, a drive or share root is no destination, nor is a
 // device path, nor a folder too deep for the longest name of the archive
-// (51 characters, one subfolder included, behind a separator); nothing is
-// made for any of them.
+// (51 characters, one subfolder included, behind a separator) with the 11 of
+// the name it is set aside under; nothing is made for any of them.
 TEST_F(DestinationPathTest, RootsDevicePathsAndFoldersTooDeepAreRefusedBeforeAnythingIsMade) {
   struct Case {
     std::string typed, current;
@@ -134,10 +134,12 @@ TEST_F(DestinationPathTest, FullPathThatDoesNotFitCannotBeFormed) {
   EXPECT_EQ(Create("abcdefghij"), kDestinationUnformable);
   EXPECT_STREQ(g_destinationDir, "abcdefghij");
   EXPECT_FALSE(sim::DirectoryExists("C:\\" + std::string(250, 'c')));
-  // The longest name of the archive fits below a folder of 207 characters,
-  // or of 208 that end in a separator.
-  EXPECT_EQ(Create("C:\\" + std::string(204, 'x')), kDestinationCreated);
-  EXPECT_EQ(Create("C:\\" + std::string(204, 'y') + "\\"), kDestinationCreated);
+  // The longest name of the archive, set aside by an update, fits below a
+  // folder of 196 characters, or of 197 that end in a separator.
+  EXPECT_EQ(Create("C:\\" + std::string(194, 'w')), kDestinationUnformable);
+  EXPECT_EQ(Create("C:\\" + std::string(193, 'x')), kDestinationCreated);
+  EXPECT_EQ(Create("C:\\" + std::string(193, 'y') + "\\"), kDestinationCreated);
+  EXPECT_EQ(Create("C:\\" + std::string(194, 'z') + "\\"), kDestinationUnformable);
 }
 
 TEST_F(DestinationPathTest, UncreatableDirectoryIsNotReportedHere) {

@@ -40,6 +40,13 @@ class ExtractionTest : public InstallerTest {
   }
   static std::vector<std::string> Records() { return sim::RegistrySubKeys(HKEY_CLASSES_ROOT, kInstalledKey); }
   static std::string Text(const char *key) { return GetMessageText(key); }
+  // Every folder but the drives' roots.
+  static std::vector<std::string> Folders() {
+    std::vector<std::string> folders;
+    for (const std::string &folder : sim::ListDirectories())
+      if (folder.size() > 3) folders.push_back(folder);
+    return folders;
+  }
 };
 
 // Every file and directory lies inside `destination` (a Windows path).
@@ -92,7 +99,7 @@ TEST_F(ExtractionTest, ExistingSubfolderIsTakenOverOrItsFileFails) {
     EXPECT_EQ(MessageTexts(), (std::vector<std::string>{"Error creating destination file, the target disk may be full. "
                                                         "(-1)\r\n\r\nFilename=C:\\MLUME\\SCRIPTS\\DEFSCR\r\n\r\n"
                                                         "Installation aborted."}));
-    EXPECT_EQ(sim::ListFiles(), (std::vector<std::string>{"C:\\MLUME\\a.txt"})) << junction;
+    EXPECT_TRUE(sim::ListFiles().empty()) << junction;
     EXPECT_EQ(sim::FolderSecurity(scripts), "");
     EXPECT_EQ(sim::FolderSecurity("C:\\Elsewhere"), "");
     EXPECT_EQ(sim::LiveSecurityDescriptors(), 0);
@@ -111,11 +118,13 @@ TEST_F(ExtractionTest, RecordsEachFileBeforeItsDataIsWritten) {
     EXPECT_LT(recorded, written) << name;
     previous = written;
   }
-  // Recorded even when no byte of it could be written.
+  // Recorded even when no byte of it could be written, and taken away again
+  // with its keys by the undoing of the copy, before the message.
   SetUp();
   sim::SetDiskSpace(0);
   EXPECT_EQ(Extract("C:\\MLUME", {{"a.txt", "data"}}), -1);
-  EXPECT_EQ(Records(), (std::vector<std::string>{"a.txt"}));
+  EXPECT_NE(sim::EventIndex("registry HKEY_LOCAL_MACHINE\\Software\\Classes\\MoraLUME_TOVA\\installed\\a.txt = "), -1);
+  EXPECT_FALSE(sim::RegistryKeyExists(HKEY_CLASSES_ROOT, "MoraLUME_TOVA"));
   EXPECT_EQ(MessageTexts(), (std::vector<std::string>{Text("errDest2")}));
 }
 
@@ -160,24 +169,81 @@ TEST_F(ExtractionTest, BangInTheDestinationIsJustACharacter) {
   EXPECT_TRUE(sim::FileExists("C:\\A!B\\SUB\\X"));
 }
 
-TEST_F(ExtractionTest, ExistingFileIsReplacedWhole) {
-  sim::WriteFile("C:\\MLUME\\readme.txt", std::string(10000, 'o'));
-  EXPECT_EQ(Extract("C:\\MLUME", {{"new.txt", "n"}, {"readme.txt", "new"}}), 0);
-  EXPECT_EQ(sim::ReadFile("C:\\MLUME\\readme.txt"), "new");
-  // Deleted before it is made again, not only cut: a new file has nothing to delete.
-  int deleted = sim::EventIndex("delete C:\\MLUME\\readme.txt");
-  EXPECT_NE(deleted, -1);
-  EXPECT_LT(deleted, sim::EventIndex("create C:\\MLUME\\readme.txt"));
-  EXPECT_EQ(sim::EventIndex("delete C:\\MLUME\\new.txt"), -1);
-  // A file that may not be deleted is not replaced either.
+// The name that the copy set `target` aside under, from the event log.
+std::string AsideNameOf(const std::string &target) {
+  const std::string prefix = "rename " + target + " -> ";
+  int index = sim::EventIndex(prefix);
+  return index < 0 ? "" : sim::Events()[index].substr(prefix.size());
+}
+
+// An existing file is renamed aside before its new copy is made, never over
+// a name that is taken, and goes once every file is in place; a read-only
+// one too. A folder in the way is never moved.
+TEST_F(ExtractionTest, ExistingFileIsSetAsideThenRemoved) {
+  const std::vector<ArchiveEntry> entries = {{"new.txt", "n"}, {"readme.txt", "new"}};
+  auto plantEarlierFiles = [] {
+    sim::WriteFile("C:\\MLUME\\readme.txt", std::string(10000, 'o'));
+    sim::SetReadOnly("C:\\MLUME\\readme.txt", true);
+    sim::WriteFile("C:\\MLUME\\gone.txt.~$0000ABCD", "nobody's: no gone.txt beside it");
+  };
+  plantEarlierFiles();
+  EXPECT_EQ(Extract("C:\\MLUME", entries), 0);
+  const std::string firstChoice = AsideNameOf("C:\\MLUME\\readme.txt");
+  ASSERT_EQ(firstChoice.size(), strlen("C:\\MLUME\\readme.txt.~$12345678"));
+  // The same run again, with the name it chose taken by a file already.
   SetUp();
-  sim::WriteFile("C:\\MLUME\\readme.txt", "kept");
-  sim::SetReadOnly("C:\\MLUME\\readme.txt", true);
+  plantEarlierFiles();
+  sim::WriteFile(firstChoice, "taken");
+  EXPECT_EQ(Extract("C:\\MLUME", entries), 0);
+  EXPECT_EQ(sim::ReadFile("C:\\MLUME\\readme.txt"), "new");
+  const std::string aside = AsideNameOf("C:\\MLUME\\readme.txt");
+  EXPECT_NE(aside, firstChoice);
+  EXPECT_EQ(aside.substr(0, aside.size() - 8), firstChoice.substr(0, firstChoice.size() - 8));
+  EXPECT_LT(sim::EventIndex("rename C:\\MLUME\\readme.txt"), sim::EventIndex("create C:\\MLUME\\readme.txt"));
+  EXPECT_NE(sim::EventIndex("delete " + aside), -1);
+  EXPECT_EQ(sim::EventIndex("rename C:\\MLUME\\new.txt"), -1);
+  // The taken name beside readme.txt reads as a leftover of an earlier run
+  // and goes too; the one beside no file stays.
+  EXPECT_EQ(sim::ListFiles(), (std::vector<std::string>{"C:\\MLUME\\gone.txt.~$0000ABCD", "C:\\MLUME\\new.txt",
+                                                        "C:\\MLUME\\readme.txt"}));
+  EXPECT_TRUE(sim::DelayedDeletes().empty());
+  SetUp();
+  CreateDirectoryA("C:\\MLUME", nullptr);
+  CreateDirectoryA("C:\\MLUME\\readme.txt", nullptr);
   EXPECT_EQ(Extract("C:\\MLUME", {{"readme.txt", "new"}}), -1);
-  EXPECT_EQ(sim::ReadFile("C:\\MLUME\\readme.txt"), "kept");
+  EXPECT_TRUE(sim::DirectoryExists("C:\\MLUME\\readme.txt"));
   EXPECT_EQ(MessageTexts(), (std::vector<std::string>{
                             "Error creating destination file, the target disk may be full. (-1)\r\n\r\n"
                             "Filename=C:\\MLUME\\readme.txt\r\n\r\nInstallation aborted."}));
+}
+
+// A file set aside that is still held (a running program) goes when Windows
+// next starts; one held without sharing its renaming fails the copy, which
+// is undone.
+TEST_F(ExtractionTest, HeldFilesAreRemovedAtTheNextStartOrFailTheCopy) {
+  sim::WriteFile("C:\\MLUME\\lume32.exe", "old");
+  HANDLE running = CreateFileA("C:\\MLUME\\lume32.exe", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                               OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(running, INVALID_HANDLE_VALUE);
+  sim::FailFileDeletion("C:\\MLUME\\lume32.exe.~$*");
+  EXPECT_EQ(Extract("C:\\MLUME", {{"lume32.exe", "new"}}), 0);
+  CloseHandle(running);
+  EXPECT_EQ(sim::ReadFile("C:\\MLUME\\lume32.exe"), "new");
+  EXPECT_EQ(sim::DelayedDeletes(), (std::vector<std::string>{AsideNameOf("C:\\MLUME\\lume32.exe")}));
+
+  SetUp();
+  sim::WriteFile("C:\\MLUME\\a.txt", "old a");
+  sim::WriteFile("C:\\MLUME\\b.txt", "old b");
+  HANDLE locked = CreateFileA("C:\\MLUME\\b.txt", GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(locked, INVALID_HANDLE_VALUE);
+  EXPECT_EQ(Extract("C:\\MLUME", {{"new.txt", "n"}, {"a.txt", "new a"}, {"b.txt", "new b"}}), -1);
+  CloseHandle(locked);
+  EXPECT_EQ(sim::ListFiles(), (std::vector<std::string>{"C:\\MLUME\\a.txt", "C:\\MLUME\\b.txt"}));
+  EXPECT_EQ(sim::ReadFile("C:\\MLUME\\a.txt"), "old a");
+  EXPECT_FALSE(sim::RegistryKeyExists(HKEY_CLASSES_ROOT, "MoraLUME_TOVA"));
+  EXPECT_EQ(MessageTexts(), (std::vector<std::string>{
+                            "Error creating destination file, the target disk may be full. (-1)\r\n\r\n"
+                            "Filename=C:\\MLUME\\b.txt\r\n\r\nInstallation aborted."}));
 }
 
 TEST_F(ExtractionTest, LargeFilesArriveIntact) {
@@ -188,25 +254,24 @@ TEST_F(ExtractionTest, LargeFilesArriveIntact) {
   EXPECT_EQ(sim::ReadFile("C:\\MLUME\\after.txt"), "after");
 }
 
-TEST_F(ExtractionTest, StreamEndingInsideDataIsCorruptAndWritesNothingUndelivered) {
+TEST_F(ExtractionTest, StreamEndingInsideDataIsCorruptAndUndone) {
   std::string archive = BuildArchiveBytes({{"first.txt", "one"}});
   archive[0] = 2;  // two files, the second cut short
-  archive += RawEntryBytes(7, std::string("cut.bin\0", 7), 5000, std::string(3000, 'c'));
+  archive += RawEntryBytes(8, std::string("cut.bin\0", 8), 5000, std::string(3000, 'c'));
   EXPECT_EQ(ExtractInto("C:\\MLUME", BuildPayloadResourceFromArchive(archive)), -1);
   EXPECT_EQ(MessageTexts(), (std::vector<std::string>{Text("corData")}));
-  EXPECT_EQ(sim::ReadFile("C:\\MLUME\\first.txt"), "one");
-  std::string partial = sim::ReadFile("C:\\MLUME\\cut.bin");
-  EXPECT_LE(partial.size(), 3000u);
-  EXPECT_EQ(partial, std::string(partial.size(), 'c'));
+  EXPECT_NE(sim::EventIndex("create C:\\MLUME\\cut.bin"), -1);
+  EXPECT_TRUE(sim::ListFiles().empty());
+  EXPECT_EQ(Folders(), std::vector<std::string>{});
   EXPECT_EQ(sim::OpenFileHandles(), 0);
 }
 
-TEST_F(ExtractionTest, FullDiskShowsWriteErrorAndLeavesThePartialFile) {
+TEST_F(ExtractionTest, FullDiskShowsWriteErrorOnceTheCopyIsUndone) {
   sim::SetDiskSpace(3000);
   EXPECT_EQ(Extract("C:\\MLUME", {{"big.bin", kBigData}, {"never.txt", "n"}}), -1);
   EXPECT_EQ(MessageTexts(), (std::vector<std::string>{Text("errDest2")}));
-  EXPECT_EQ(sim::ReadFile("C:\\MLUME\\big.bin"), std::string(3000, 'z'));
-  EXPECT_FALSE(sim::FileExists("C:\\MLUME\\never.txt"));
+  EXPECT_LT(sim::EventIndex("delete C:\\MLUME\\big.bin"), sim::EventIndex("message "));
+  EXPECT_TRUE(sim::ListFiles().empty());
   EXPECT_EQ(sim::MessageBoxes()[0].caption, "Error");
   EXPECT_EQ(sim::MessageBoxes()[0].owner, nullptr);
   EXPECT_EQ(sim::MessageBoxes()[0].flags, static_cast<unsigned>(MB_OK));
@@ -218,9 +283,8 @@ TEST_F(ExtractionTest, UncreatableFileNamesTheOpenResultAndPath) {
   EXPECT_EQ(MessageTexts(), (std::vector<std::string>{
                             "Error creating destination file, the target disk may be full. (-1)\r\n\r\n"
                             "Filename=C:\\MLUME\\second.txt\r\n\r\nInstallation aborted."}));
-  EXPECT_TRUE(sim::FileExists("C:\\MLUME\\first.txt"));
-  EXPECT_FALSE(sim::FileExists("C:\\MLUME\\third.txt"));
-  EXPECT_EQ(Records(), (std::vector<std::string>{"first.txt"}));
+  EXPECT_TRUE(sim::ListFiles().empty());
+  EXPECT_TRUE(Records().empty());
 }
 
 TEST_F(ExtractionTest, FirstEntryIsTheMainProgramEvenWhenItCannotBeCreated) {
@@ -289,9 +353,9 @@ TEST_P(HostileNameTest, IsCorruptDataAndNothingLeavesTheDestination) {
   archive += std::string(64, 'p');
   EXPECT_EQ(ExtractInto("C:\\MLUME\\SUB", BuildPayloadResourceFromArchive(archive)), -1);
   EXPECT_EQ(MessageTexts(), (std::vector<std::string>{Text("corData")}));
-  EXPECT_EQ(sim::ListFiles(), (std::vector<std::string>{"C:\\MLUME\\SUB\\first.txt"}));
-  EXPECT_EQ(Records(), (std::vector<std::string>{"first.txt"}));
-  ExpectOnlyInside("C:\\MLUME\\SUB");
+  EXPECT_TRUE(sim::ListFiles().empty());
+  EXPECT_EQ(Folders(), (std::vector<std::string>{"C:\\MLUME"}));
+  EXPECT_TRUE(Records().empty());
 }
 
 HostileName Name(const std::string &bytes) { return {bytes, static_cast<uint8_t>(bytes.size() + 1)}; }

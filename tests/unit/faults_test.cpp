@@ -1,11 +1,13 @@
-// Faults of the platform in whole silent runs: each ends with its message and
-// what was written so far, or, in the best-effort shell steps, with a complete
-// installation; never a crash, never a byte outside the destination.
+// Faults of the platform in whole silent runs: a fault in the copy ends with
+// its message once the machine is back as it was, an earlier installation
+// included; one in the best-effort shell steps with a complete installation.
+// Never a crash, never a byte outside the destination.
 #include <windows.h>
 
 #include <algorithm>
 #include <cstring>
 
+#include "core/installation.h"
 #include "core/messages.h"
 #include "support/installer_fixture.h"
 #include "support/payload_builder.h"
@@ -39,6 +41,15 @@ const std::vector<PayloadFile> kFiles = {
     {"C:\\MLUME\\SCRIPTS\\DEFSCR", "script"},
 };
 
+// What the tests compare before and after a failed run: every file with its
+// bytes, every folder, every key and value.
+std::string MachineState() {
+  std::string state;
+  for (const std::string &file : sim::ListFiles()) state += file + " = " + sim::ReadFile(file) + "\n";
+  for (const std::string &folder : sim::ListDirectories()) state += folder + "\\\n";
+  return state + sim::DumpRegistry();
+}
+
 class FaultsTest : public InstallerTest {
  protected:
   void SetUp() override {
@@ -47,7 +58,20 @@ class FaultsTest : public InstallerTest {
         {{"main.exe", kFiles[0].data}, {"readme.txt", kFiles[1].data}, {"DEFSCR!SCRIPTS", kFiles[2].data}}));
     WriteOptionsFile("sSilent=1\nprefZoom=2\n");
   }
-  static void Run() { RunWinMain(); }
+  // An earlier installation as its user left it: older payload files, one
+  // read-only, their records, one file gone and one of the user's own.
+  static void PlantEarlierInstallation() {
+    sim::WriteFile("C:\\MLUME\\main.exe", "earlier main");
+    sim::SetReadOnly("C:\\MLUME\\main.exe", true);
+    sim::WriteFile("C:\\MLUME\\readme.txt", "changed by the user");
+    sim::WriteFile("C:\\MLUME\\notes.txt", "the user's own");
+    CreateDirectoryA("C:\\MLUME\\SCRIPTS", nullptr);
+    for (const char *record : {"main.exe", "readme.txt", "SCRIPTS$DEFSCR", "DEF.TVD"})
+      sim::SetRegistryString(HKEY_LOCAL_MACHINE, std::string("Software\\Classes\\MoraLUME_TOVA\\installed\\") + record, "", "");
+    sim::SetRegistryString(HKEY_LOCAL_MACHINE, "Software\\Classes\\MoraLUME_TOVA\\shell\\open\\command", "",
+                           "C:\\MLUME\\main.exe %1");
+  }
+  static int Run() { return RunWinMain(); }
   static bool AllFilesIntact() {
     for (const PayloadFile &file : kFiles)
       if (!sim::FileExists(file.path) || sim::ReadFile(file.path) != file.data) return false;
@@ -70,16 +94,15 @@ class FaultsTest : public InstallerTest {
     EXPECT_EQ(sim::LiveSecurityDescriptors(), 0);
     EXPECT_TRUE(sim::DialogFaults().empty());
   }
-  // An ended extraction: its message, the files before the failing one
-  // intact, no later file, and none of the shell steps.
-  static void ExpectStoppedAt(size_t failingFile, const std::string &message) {
+  // A copy that failed and was undone: its message, exit 3, the machine as
+  // before the run, and none of the shell steps.
+  static void ExpectUndone(int exitCode, const std::string &before, const std::string &message) {
+    EXPECT_EQ(exitCode, kExitFailed);
     EXPECT_EQ(MessageTexts(), (std::vector<std::string>{message}));
-    for (size_t i = 0; i < failingFile; ++i) EXPECT_EQ(sim::ReadFile(kFiles[i].path), kFiles[i].data) << i;
-    for (size_t i = failingFile + 1; i < kFiles.size(); ++i) EXPECT_FALSE(sim::FileExists(kFiles[i].path)) << i;
+    EXPECT_EQ(MachineState(), before);
     EXPECT_TRUE(StartedCommandLines().empty());
     EXPECT_TRUE(sim::DdeCommandTexts().empty());
-    EXPECT_FALSE(sim::RegistryKeyExists(HKEY_CLASSES_ROOT, kOpenCommandKey));
-    EXPECT_FALSE(sim::FileExists(kInstalledOptions));
+    EXPECT_TRUE(sim::DelayedDeletes().empty());
     ExpectNothingOutsideOrLeftOpen();
   }
   static void ExpectCompleteWithoutMessage() {
@@ -91,53 +114,61 @@ class FaultsTest : public InstallerTest {
   }
 };
 
-// ---- The disk filling up
+// ---- The disk filling up, on a fresh machine and over an earlier installation
 
 struct DiskFull {
   const char *label;
-  long long space;      // bytes the disk still takes
-  size_t failingFile;   // index into kFiles
-  size_t bytesWritten;  // of the failing file
+  long long space;  // bytes the disk still takes
 };
 
 void PrintTo(const DiskFull &fault, std::ostream *out) { *out << fault.label; }
 
-class DiskFullTest : public FaultsTest, public ::testing::WithParamInterface<DiskFull> {};
+class DiskFullTest : public FaultsTest, public ::testing::WithParamInterface<std::tuple<DiskFull, bool>> {};
 
-TEST_P(DiskFullTest, WriteErrorLeavesThePartialFile) {
-  const DiskFull &fault = GetParam();
-  sim::SetDiskSpace(fault.space);
-  Run();
-  ExpectStoppedAt(fault.failingFile, GetMessageText("errDest2"));
-  const PayloadFile &failing = kFiles[fault.failingFile];
-  EXPECT_EQ(sim::ReadFile(failing.path), failing.data.substr(0, fault.bytesWritten));
+TEST_P(DiskFullTest, WriteErrorOnceTheCopyIsUndone) {
+  if (std::get<1>(GetParam())) PlantEarlierInstallation();
+  const std::string before = MachineState();
+  sim::SetDiskSpace(std::get<0>(GetParam()).space);
+  ExpectUndone(Run(), before, GetMessageText("errDest2"));
 }
 
 const size_t kMainSize = 5000;
 INSTANTIATE_TEST_SUITE_P(
     Table, DiskFullTest,
-    ::testing::Values(DiskFull{"FirstChunk", 0, 0, 0}, DiskFull{"FirstChunkPartly", 100, 0, 100},
-                      DiskFull{"MiddleChunk", kChunk + 100, 0, kChunk + 100},
-                      DiskFull{"LastChunkOfAFile", kMainSize - 1, 0, kMainSize - 1},
-                      DiskFull{"LastChunkOfThePayload", kMainSize + 7 + 5, 2, 5}),
-    [](const ::testing::TestParamInfo<DiskFull> &info) { return info.param.label; });
+    ::testing::Combine(::testing::Values(DiskFull{"FirstChunk", 0}, DiskFull{"FirstChunkPartly", 100},
+                                         DiskFull{"MiddleChunk", kChunk + 100},
+                                         DiskFull{"LastChunkOfAFile", kMainSize - 1},
+                                         DiskFull{"LastChunkOfThePayload", kMainSize + 7 + 5}),
+                       ::testing::Bool()),
+    [](const ::testing::TestParamInfo<std::tuple<DiskFull, bool>> &info) {
+      return std::string(std::get<0>(info.param).label) + (std::get<1>(info.param) ? "OverAnEarlierOne" : "");
+    });
 
-// ---- A file that cannot be created
+// ---- A file that cannot be created, or replaced
 
-class UncreatableFileTest : public FaultsTest, public ::testing::WithParamInterface<size_t> {};
+class UncreatableFileTest : public FaultsTest, public ::testing::WithParamInterface<std::tuple<size_t, bool>> {};
 
 TEST_P(UncreatableFileTest, CreateErrorNamesTheFile) {
-  size_t failing = GetParam();
-  sim::FailFileCreation(kFiles[failing].path);
-  Run();
-  ExpectStoppedAt(failing, "Error creating destination file, the target disk may be full. (-1)\r\n\r\nFilename=" +
-                               kFiles[failing].path + "\r\n\r\nInstallation aborted.");
-  EXPECT_FALSE(sim::FileExists(kFiles[failing].path));
-  // The first file is the main program even when it could not be created.
-  EXPECT_EQ(sim::RegistryKeyExists(HKEY_CLASSES_ROOT, "MoraLUME_TOVA\\installed\\main.exe"), failing > 0);
+  size_t failing = std::get<0>(GetParam());
+  bool update = std::get<1>(GetParam());
+  if (update) PlantEarlierInstallation();
+  const std::string before = MachineState();
+  // Over an earlier installation the file is there: held without sharing,
+  // it cannot be set aside; new, it cannot be made.
+  HANDLE held = INVALID_HANDLE_VALUE;
+  if (update && sim::FileExists(kFiles[failing].path))
+    held = CreateFileA(kFiles[failing].path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  else
+    sim::FailFileCreation(kFiles[failing].path);
+  int exitCode = Run();
+  if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
+  ExpectUndone(exitCode, before,
+               "Error creating destination file, the target disk may be full. (-1)\r\n\r\nFilename=" +
+                   kFiles[failing].path + "\r\n\r\nInstallation aborted.");
 }
 
-INSTANTIATE_TEST_SUITE_P(FirstMiddleLast, UncreatableFileTest, ::testing::Values(0, 1, 2));
+INSTANTIATE_TEST_SUITE_P(FirstMiddleLast, UncreatableFileTest,
+                         ::testing::Combine(::testing::Values(0, 1, 2), ::testing::Bool()));
 
 // ---- Best-effort steps: the installation completes without a message
 
@@ -265,34 +296,43 @@ INSTANTIATE_TEST_SUITE_P(EachCommand, DdeCommandFaultTest, ::testing::ValuesIn(E
 // ---- Memory running out at each allocation of a whole run
 
 TEST_F(FaultsTest, EachFailedAllocationEndsWithNoMemOrACompleteInstallation) {
-  int messagesShown = 0;
-  int completedDespiteTheFault = 0;
-  int site = 0;
-  for (;; ++site) {
-    SetUp();
-    AcceptEveryDialog();
-    sim::FailAllocations(site, 1);
-    Run();
-    if (sim::AllocationCalls() <= site) break;  // this run took fewer blocks: every site has failed once
-    SCOPED_TRACE("allocation " + std::to_string(site));
-    std::vector<std::string> messages = MessageTexts();
-    if (messages.empty()) {
-      ++completedDespiteTheFault;
-      EXPECT_TRUE(AllFilesIntact());
-      ASSERT_FALSE(StartedCommandLines().empty());
-      EXPECT_EQ(StartedCommandLines().back(), kMainProgram);
-    } else {
-      ++messagesShown;
-      EXPECT_EQ(messages, (std::vector<std::string>{GetMessageText("noMem")}));
-      EXPECT_TRUE(StartedCommandLines().empty());
+  for (bool update : {false, true}) {
+    int messagesShown = 0;
+    int completedDespiteTheFault = 0;
+    int site = 0;
+    for (;; ++site) {
+      SetUp();
+      if (update) PlantEarlierInstallation();
+      const std::string before = MachineState();
+      AcceptEveryDialog();
+      sim::FailAllocations(site, 1);
+      int exitCode = Run();
+      if (sim::AllocationCalls() <= site) break;  // this run took fewer blocks: every site has failed once
+      SCOPED_TRACE("allocation " + std::to_string(site) + (update ? " over an earlier installation" : ""));
+      std::vector<std::string> messages = MessageTexts();
+      if (messages.empty()) {
+        ++completedDespiteTheFault;
+        EXPECT_TRUE(AllFilesIntact());
+        ASSERT_FALSE(StartedCommandLines().empty());
+        EXPECT_EQ(StartedCommandLines().back(), kMainProgram);
+        ExpectNothingOutsideOrLeftOpen();
+      } else {
+        ++messagesShown;
+        // The window's block fails before anything is written.
+        if (exitCode == kExitFailed) {
+          ExpectUndone(exitCode, before, GetMessageText("noMem"));
+        } else {
+          EXPECT_EQ(messages, (std::vector<std::string>{GetMessageText("noMem")}));
+          EXPECT_EQ(MachineState(), before);
+        }
+      }
     }
-    ExpectNothingOutsideOrLeftOpen();
+    // The window, the copy's journal and the three copy buffers end the run;
+    // the options list, its strings and the shell's buffers do not.
+    EXPECT_EQ(messagesShown, 5);
+    EXPECT_GT(completedDespiteTheFault, 3);
+    EXPECT_GT(site, 8);
   }
-  // The window and the three copy buffers end the run; the options list,
-  // its strings and the shell's buffers do not.
-  EXPECT_EQ(messagesShown, 4);
-  EXPECT_GT(completedDespiteTheFault, 3);
-  EXPECT_GT(site, 8);
 }
 
 }  // namespace

@@ -29,7 +29,7 @@ struct HostileCase {
   std::string label;
   std::string resource;
   Outcome outcome;
-  std::vector<std::string> files;  // below the destination afterwards, tova.opt aside
+  std::vector<std::string> files;  // below the destination once installed, tova.opt aside
 };
 
 void PrintTo(const HostileCase &hostile, std::ostream *out) { *out << hostile.label; }
@@ -180,8 +180,10 @@ class HostilePayloadTest : public InstallerTest, public ::testing::WithParamInte
     WriteOptionsFile("sSilent=1\n");
     InstallPayload(resource);
     strcpy(g_destinationDir, kDestination);
+    registryBefore = sim::DumpRegistry();
     RunWinMain();
   }
+  std::string registryBefore;
   // Every file but the options file beside the installer, relative to the
   // destination; a file elsewhere keeps its full path and fails the match.
   static std::vector<std::string> FilesLeft() {
@@ -207,11 +209,16 @@ TEST_P(HostilePayloadTest, RefusedAsCorruptOrInstalledAndNothingOutside) {
   const HostileCase &hostile = GetParam();
   RunSilently(hostile.resource);
 
-  std::vector<std::string> expectedFiles = hostile.files;
+  // A refused payload leaves nothing: what was written before the fault is
+  // taken away again, folders included.
+  std::vector<std::string> expectedFiles;
+  if (hostile.outcome == kInstalled) expectedFiles = hostile.files;
   std::sort(expectedFiles.begin(), expectedFiles.end());
   EXPECT_EQ(FilesLeft(), expectedFiles);
   ExpectNoDirectoryOutside();
   if (hostile.outcome == kRefused) {
+    EXPECT_FALSE(sim::DirectoryExists("C:\\MLUME"));
+    EXPECT_EQ(sim::DumpRegistry(), registryBefore);
     EXPECT_EQ(MessageTexts(), (std::vector<std::string>{GetMessageText("corData")}));
     EXPECT_TRUE(sim::ProgramStarts().empty());
     EXPECT_TRUE(sim::DdeCommandTexts().empty());

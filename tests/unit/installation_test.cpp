@@ -134,13 +134,16 @@ TEST_F(InstallationTest, ExitInTheChecklistWritesNothing) {
   EXPECT_EQ(Run(), kExitCancelled);
   EXPECT_EQ(DialogsRun().back(), kAssocDialogId);
   EXPECT_TRUE(NothingInstalled());
-  // Closing the copy dialog before its timer ends the run before anything is written.
+  // Closing the copy dialog before its timer ends the run before anything is
+  // written, and the destination's folders made for the copy go again.
   SetUp();
   AcceptEveryDialog();
   sim::ScriptDialog(kCopyDialogId, {sim::CloseBox()});
   EXPECT_EQ(Run(), kExitCancelled);
   EXPECT_EQ(DialogsRun().back(), kCopyDialogId);
+  EXPECT_NE(sim::EventIndex("mkdir C:\\MLUME"), -1);
   EXPECT_TRUE(sim::ListFiles().empty());
+  EXPECT_FALSE(sim::DirectoryExists("C:\\MLUME"));
 }
 
 TEST_F(InstallationTest, SkipInstallsEverythingButTheAssociations) {
@@ -385,18 +388,27 @@ TEST_F(InstallationTest, FinalStartUsesTheShortPathOrFallsBackToTheLongOne) {
   EXPECT_EQ(StartedCommandLines().back(), "C:\\MLUME\\lume32.exe");
 }
 
-TEST_F(InstallationTest, FailedCopyLeavesWhatWasWrittenAndShowsItsMessage) {
-  AcceptEveryDialog();
-  sim::FailFileCreation("C:\\MLUME\\order.txt");
-  EXPECT_EQ(Run(), kExitFailed);
-  ASSERT_EQ(sim::MessageBoxes().size(), 1u);
-  EXPECT_NE(sim::MessageBoxes()[0].text.find("Filename=C:\\MLUME\\order.txt"), std::string::npos);
-  EXPECT_TRUE(sim::FileExists("C:\\MLUME\\lume32.exe"));
-  EXPECT_TRUE(sim::RegistryKeyExists(HKEY_CLASSES_ROOT, "MoraLUME_TOVA\\installed\\lume32.exe"));
-  EXPECT_FALSE(sim::RegistryKeyExists(HKEY_CLASSES_ROOT, "MoraLUME_TOVA\\shell"));
-  EXPECT_TRUE(StartedCommandLines().empty());
-  EXPECT_TRUE(sim::DdeCommandTexts().empty());
-  EXPECT_EQ(sim::LoadedResources(), 0);
+// The copy is undone before its message: what the run made goes; what
+// cannot go is named, and the exit code says so.
+TEST_F(InstallationTest, FailedCopyIsUndoneThenShowsItsMessage) {
+  for (bool deletable : {true, false}) {
+    SetUp();
+    AcceptEveryDialog();
+    sim::FailFileCreation("C:\\MLUME\\order.txt");
+    if (!deletable) sim::FailFileDeletion("C:\\MLUME\\lume32.exe");
+    EXPECT_EQ(Run(), deletable ? kExitFailed : kExitNotRestored);
+    ASSERT_EQ(sim::MessageBoxes().size(), 1u);
+    const std::string &text = sim::MessageBoxes()[0].text;
+    EXPECT_NE(text.find("Filename=C:\\MLUME\\order.txt"), std::string::npos);
+    EXPECT_EQ(text.find("Not restored"), deletable ? std::string::npos : text.find("Not restored: C:\\MLUME\\lume32.exe"));
+    EXPECT_EQ(sim::ListFiles(), deletable ? std::vector<std::string>{}
+                                          : std::vector<std::string>{"C:\\MLUME\\lume32.exe"});
+    EXPECT_EQ(sim::DirectoryExists("C:\\MLUME"), !deletable);
+    EXPECT_FALSE(sim::RegistryKeyExists(HKEY_CLASSES_ROOT, "MoraLUME_TOVA"));
+    EXPECT_TRUE(StartedCommandLines().empty());
+    EXPECT_TRUE(sim::DdeCommandTexts().empty());
+    EXPECT_EQ(sim::LoadedResources(), 0);
+  }
 }
 
 }  // namespace

@@ -63,13 +63,19 @@ TEST_F(InstalledRecordsTest, NoRecordWhenTheInstalledKeyCannotBeCreated) {
 TEST_F(InstalledRecordsTest, TooLongRelativePathIsNotRecordedRatherThanCut) {
   std::string fits = "C:\\MLUME\\" + std::string(kPathSize - 1, 'a');
   std::string tooLong = "C:\\MLUME\\" + std::string(kPathSize, 'b');
-  RecordInstalledFile(tooLong.c_str());
+  EXPECT_FALSE(RecordInstalledFile(tooLong.c_str()));
   EXPECT_TRUE(sim::RegistryWrites().empty());
-  // A 259-byte name fits the buffer; the registry itself refuses key names
-  // over 255 bytes, which is not noticed.
-  RecordInstalledFile(fits.c_str());
+  // A 259-byte name fits the buffer, but the registry refuses key names over
+  // 255 bytes: no record, and none counted as made.
+  EXPECT_FALSE(RecordInstalledFile(fits.c_str()));
+  EXPECT_TRUE(sim::RegistryWrites().empty());
+  std::string longest = "C:\\MLUME\\" + std::string(255, 'c');
+  EXPECT_TRUE(RecordInstalledFile(longest.c_str()));
   ASSERT_EQ(sim::RegistryLog().size(), 1u);
-  EXPECT_EQ(sim::RegistryLog()[0].key.size(), strlen("HKEY_LOCAL_MACHINE\\Software\\Classes\\MoraLUME_TOVA\\installed\\") + kPathSize - 1);
+  EXPECT_EQ(sim::RegistryLog()[0].key.size(), strlen("HKEY_LOCAL_MACHINE\\Software\\Classes\\MoraLUME_TOVA\\installed\\") + 255);
+  // Made once: the same record again is left as it is.
+  EXPECT_FALSE(RecordInstalledFile(longest.c_str()));
+  EXPECT_EQ(sim::RegistryLog().size(), 1u);
   EXPECT_EQ(sim::OpenRegistryKeys(), 0);
 }
 

@@ -49,6 +49,7 @@ struct OpenedFile {
 std::map<int, OpenedFile> g_openDescriptors;
 std::set<std::string> g_failCreation;     // full upper-case Windows paths
 std::set<std::string> g_failDirectories;  // likewise
+std::set<std::string> g_failDeletion;     // likewise
 long long g_diskSpace = -1;
 
 void RemoveRoot() {
@@ -145,6 +146,13 @@ int OpenOrCreate(LPCSTR path, DWORD access, DWORD share, DWORD disposition, DWOR
   SetLastError(exists && (disposition == CREATE_ALWAYS || disposition == OPEN_ALWAYS) ? ERROR_ALREADY_EXISTS
                                                                                       : ERROR_SUCCESS);
   return fd;
+}
+
+bool DeletionRefused(const std::string &key) {
+  for (const std::string &refused : g_failDeletion)
+    if (key == refused || (refused.back() == '*' && key.compare(0, refused.size() - 1, refused, 0, refused.size() - 1) == 0))
+      return true;
+  return false;
 }
 
 // The access and sharing that OpenFile's and _lopen's OF_ bits stand for.
@@ -307,11 +315,9 @@ BOOL WINAPI DeleteFileA(LPCSTR path) {
   if (host.empty() || !ParentExists(host)) return Fail(ERROR_PATH_NOT_FOUND, FALSE);
   if (stat(host.c_str(), &info) != 0) return Fail(ERROR_FILE_NOT_FOUND, FALSE);
   // Windows refuses to delete a read-only file or a directory.
-  if (S_ISDIR(info.st_mode) || !IsWritable(info)) return Fail(ERROR_ACCESS_DENIED, FALSE);
-  for (const auto &entry : g_openDescriptors)
-    if (entry.second.device == info.st_dev && entry.second.inode == info.st_ino &&
-        !(entry.second.share & FILE_SHARE_DELETE))
-      return Fail(ERROR_SHARING_VIOLATION, FALSE);
+  if (S_ISDIR(info.st_mode) || !IsWritable(info) || DeletionRefused(sim::PathKey(path)))
+    return Fail(ERROR_ACCESS_DENIED, FALSE);
+  if (sim::FileHeldFromDeletion(info.st_dev, info.st_ino)) return Fail(ERROR_SHARING_VIOLATION, FALSE);
   if (unlink(host.c_str()) != 0) return Fail(ERROR_ACCESS_DENIED, FALSE);
   LogPathEvent("delete ", path);
   return TRUE;
@@ -359,6 +365,7 @@ namespace sim {
 void ResetFiles() {
   g_failCreation.clear();
   g_failDirectories.clear();
+  g_failDeletion.clear();
   g_diskSpace = -1;
   for (const auto &entry : g_openDescriptors) close(entry.first);
   g_openDescriptors.clear();
@@ -405,7 +412,14 @@ void SetReadOnly(const std::string &windowsPath, bool readOnly) {
 
 std::vector<std::string> ListFiles() { return ListEntries(false); }
 
-int OpenFileHandles() { return static_cast<int>(g_openDescriptors.size()) + OpenFolderHandles(); }
+int OpenFileHandles() { return static_cast<int>(g_openDescriptors.size()) + OpenFolderHandles() + OpenSearches(); }
+
+bool FileHeldFromDeletion(unsigned long long device, unsigned long long inode) {
+  for (const auto &entry : g_openDescriptors)
+    if (entry.second.device == device && entry.second.inode == inode && !(entry.second.share & FILE_SHARE_DELETE))
+      return true;
+  return false;
+}
 
 bool IsOpenFileHandle(HANDLE handle) {
   return g_openDescriptors.count(static_cast<int>(reinterpret_cast<intptr_t>(handle))) != 0;
@@ -413,6 +427,10 @@ bool IsOpenFileHandle(HANDLE handle) {
 
 void FailFileCreation(const std::string &windowsPath) { g_failCreation.insert(PathKey(windowsPath)); }
 void FailDirectoryCreation(const std::string &windowsPath) { g_failDirectories.insert(PathKey(windowsPath)); }
+void FailFileDeletion(const std::string &windowsPath) {
+  bool prefix = !windowsPath.empty() && windowsPath.back() == '*';
+  g_failDeletion.insert(PathKey(prefix ? windowsPath.substr(0, windowsPath.size() - 1) : windowsPath) + (prefix ? "*" : ""));
+}
 void SetDiskSpace(long long bytes) { g_diskSpace = bytes; }
 
 std::vector<std::string> ListDirectories() { return ListEntries(true); }

@@ -73,11 +73,44 @@ BOOL WINAPI RemoveDirectoryA(LPCSTR path) {
   return TRUE;
 }
 
-BOOL WINAPI MoveFileExA(LPCSTR existing, LPCSTR newName, DWORD flags) {
+// The delete at the next start of Windows, recorded.
+static BOOL DeleteAtRestart(LPCSTR existing) {
   std::string full = FullPath(existing);
-  if (newName || flags != MOVEFILE_DELAY_UNTIL_REBOOT || full.empty()) return Fail(ERROR_INVALID_PARAMETER, FALSE);
+  if (full.empty()) return Fail(ERROR_INVALID_PARAMETER, FALSE);
   g_delayedDeletes.push_back(full);
   sim::LogEvent("delete-at-restart " + full);
+  return TRUE;
+}
+
+BOOL WINAPI MoveFileExA(LPCSTR existing, LPCSTR newName, DWORD flags) {
+  if (!newName) return flags == MOVEFILE_DELAY_UNTIL_REBOOT ? DeleteAtRestart(existing) : Fail(ERROR_INVALID_PARAMETER, FALSE);
+  if (flags & ~static_cast<DWORD>(MOVEFILE_REPLACE_EXISTING)) return Fail(ERROR_INVALID_PARAMETER, FALSE);
+  struct stat from, to;
+  DWORD error;
+  if (!Inspect(existing, from, error)) return Fail(error, FALSE);
+  std::string fromFull = FullPath(existing), toFull = FullPath(newName);
+  std::string toHost = *newName ? sim::HostPath(newName) : "";
+  if (toHost.empty() || toFull.compare(0, 2, fromFull, 0, 2) != 0) return Fail(ERROR_PATH_NOT_FOUND, FALSE);
+  if (sim::FileHeldFromDeletion(from.st_dev, from.st_ino) || sim::FolderHeldFromDeletion(from.st_dev, from.st_ino))
+    return Fail(ERROR_SHARING_VIOLATION, FALSE);
+  if (lstat(toHost.c_str(), &to) == 0) {
+    if (!(flags & MOVEFILE_REPLACE_EXISTING)) return Fail(ERROR_ALREADY_EXISTS, FALSE);
+    if (S_ISDIR(to.st_mode) || S_ISLNK(to.st_mode) || !(to.st_mode & S_IWUSR)) return Fail(ERROR_ACCESS_DENIED, FALSE);
+    if (sim::FileHeldFromDeletion(to.st_dev, to.st_ino)) return Fail(ERROR_SHARING_VIOLATION, FALSE);
+  }
+  if (rename(sim::HostPath(existing).c_str(), toHost.c_str()) != 0)
+    return Fail(errno == ENOENT || errno == ENOTDIR ? ERROR_PATH_NOT_FOUND : ERROR_ACCESS_DENIED, FALSE);
+  sim::LogEvent("rename " + fromFull + " -> " + toFull);
+  return TRUE;
+}
+
+BOOL WINAPI SetFileAttributesA(LPCSTR path, DWORD attributes) {
+  struct stat info;
+  DWORD error;
+  if (!Inspect(path, info, error)) return Fail(error, FALSE);
+  if (S_ISLNK(info.st_mode)) return TRUE;
+  mode_t mode = (attributes & FILE_ATTRIBUTE_READONLY) ? (info.st_mode & ~0222) : (info.st_mode | S_IWUSR);
+  if (chmod(sim::HostPath(path).c_str(), mode & 07777) != 0) return Fail(ERROR_ACCESS_DENIED, FALSE);
   return TRUE;
 }
 

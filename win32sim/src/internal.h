@@ -21,6 +21,7 @@ void ResetDllSearch();
 void ResetSecurity();
 void ResetFolders();
 void ResetFolderHandles();
+void ResetSearches();
 
 // Windows rules for forming a full path (drive-relative and relative paths
 // against the current directory, '.' and '..', '/' as '\'). False for what
@@ -54,5 +55,9 @@ bool CloseFolder(HANDLE handle);
 bool IsOpenFileHandle(HANDLE handle);
 bool FolderHeldFromDeletion(unsigned long long device, unsigned long long inode);
 int OpenFolderHandles();
+// Whether a file handle open on this host entry does not share deleting
+// (nor renaming); and the searches that FindClose has not closed.
+bool FileHeldFromDeletion(unsigned long long device, unsigned long long inode);
+int OpenSearches();
 
 }  // namespace sim

@@ -38,6 +38,19 @@ LONG WINAPI RegOpenKeyExA(HKEY key, LPCSTR subKey, DWORD options, REGSAM, PHKEY 
   return ERROR_SUCCESS;
 }
 
+LONG WINAPI RegCreateKeyExA(HKEY key, LPCSTR subKey, DWORD, LPSTR className, DWORD options, REGSAM,
+                            LPSECURITY_ATTRIBUTES security, PHKEY result, LPDWORD disposition) {
+  if (!result || !subKey || !*subKey || options != REG_OPTION_NON_VOLATILE || (className && *className) || security)
+    return ERROR_INVALID_PARAMETER;
+  Handle reached;
+  bool existed = Reach(key, subKey, false, reached) == ERROR_SUCCESS;
+  LONG error = existed ? ERROR_SUCCESS : Reach(key, subKey, true, reached);
+  if (error != ERROR_SUCCESS) return error;
+  *result = NewHandle(reached);
+  if (disposition) *disposition = existed ? REG_OPENED_EXISTING_KEY : REG_CREATED_NEW_KEY;
+  return ERROR_SUCCESS;
+}
+
 LONG WINAPI RegEnumKeyA(HKEY key, DWORD index, LPSTR name, DWORD size) {
   Handle handle;
   if (!Resolve(key, handle)) return ERROR_INVALID_HANDLE;

@@ -18,6 +18,7 @@ void Reset() {
   ResetDllSearch();
   ResetSecurity();
   ResetFolders();
+  ResetSearches();
   ResetEvents();
 }
 

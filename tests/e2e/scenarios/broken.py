@@ -1,5 +1,5 @@
-"""Installers whose payload is missing, damaged or hostile: one message, nothing outside the destination; a
-missing or damaged one changes nothing at all."""
+"""Installers whose payload is missing, damaged or hostile: one message, and the prefix's files and registry as
+they were."""
 import os
 
 from . import scenario
@@ -46,17 +46,22 @@ def damaged_installer(session):
     _refused(session, "damaged-end", ui.CORRUPT_TEXT, "error-damaged-installer")
 
 
-@scenario("hostile-name", "a payload entry named ..\\escaped.txt: \"Corrupted data\", nothing outside the destination")
+@scenario("hostile-name", "a payload entry named ..\\escaped.txt: \"Corrupted data\", the entry written before it "
+          "taken away again, nothing anywhere")
 def hostile_name(session):
+    expected = Expected(session, starts=())
+    before = state_before(session)
+
     def answer(s):
         run = ui.wait(s, ui.ERROR_CAPTION)
         s.equal(ui.message_box_text(run), ui.CORRUPT_TEXT, "message box text")
         s.drive(["wait", ui.ERROR_CAPTION, 1000], ["press", ui.OK], ["gone", 10000])
 
     run_installer(session, kind="hostile-name", options=["sSilent=1"], steps=answer, exit_code=FAILED)
+    state = gather(session, expected)
     session.finish()
     escaped = [os.path.join(folder, name) for folder, _, names in os.walk(session.wine.drive_c)
                for name in names if name.lower() == "escaped.txt"]
     session.equal(escaped, [], "files named escaped.txt anywhere on drive C:")
-    first = session.host_path("C:\\MLUME\\first.txt")
-    session.check(os.path.exists(first), "the entry before the hostile one was written")
+    check_nothing_installed(session, expected, state)
+    session.equal(changes_since(session, before), [], "changes to the prefix's files and registry")

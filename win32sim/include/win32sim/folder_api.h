@@ -12,6 +12,7 @@
 #define FILE_ATTRIBUTE_ARCHIVE 0x00000020
 #define FILE_ATTRIBUTE_REPARSE_POINT 0x00000400
 
+#define MOVEFILE_REPLACE_EXISTING 0x00000001
 #define MOVEFILE_DELAY_UNTIL_REBOOT 0x00000004
 
 // A junction (sim::MakeJunction) reports FILE_ATTRIBUTE_REPARSE_POINT |
@@ -20,6 +21,13 @@
 DWORD WINAPI GetFileAttributesA(LPCSTR path);
 // Removes an empty folder; a junction goes itself, its target stays.
 BOOL WINAPI RemoveDirectoryA(LPCSTR path);
-// Only the delete at the next start of Windows (no new name,
-// MOVEFILE_DELAY_UNTIL_REBOOT), which is recorded (sim::DelayedDeletes).
+// Renames an entry itself (a junction stays one, a read-only file may go),
+// within its drive; a new name that is taken fails with ERROR_ALREADY_EXISTS
+// unless MOVEFILE_REPLACE_EXISTING lets a file (not a read-only one, nor a
+// folder) be replaced; an entry with a handle open that does not share
+// deleting fails with ERROR_SHARING_VIOLATION. Or, with no new name and
+// MOVEFILE_DELAY_UNTIL_REBOOT, the delete at the next start of Windows,
+// which is recorded (sim::DelayedDeletes).
 BOOL WINAPI MoveFileExA(LPCSTR existing, LPCSTR newName, DWORD flags);
+// Only FILE_ATTRIBUTE_READONLY matters; FILE_ATTRIBUTE_NORMAL clears it.
+BOOL WINAPI SetFileAttributesA(LPCSTR path, DWORD attributes);

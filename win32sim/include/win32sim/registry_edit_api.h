@@ -2,6 +2,7 @@
 #pragma once
 
 #include "win32sim/error_api.h"
+#include "win32sim/file_api.h"
 #include "win32sim/registry_api.h"
 #include "win32sim/types.h"
 
@@ -24,13 +25,20 @@ typedef DWORD ACCESS_MASK;
 #define KEY_WRITE 0x20006
 #define KEY_ALL_ACCESS 0xF003F
 
+#define REG_OPTION_NON_VOLATILE 0x00000000L
 #define REG_OPTION_OPEN_LINK 0x00000008L
+#define REG_CREATED_NEW_KEY 0x00000001L
+#define REG_OPENED_EXISTING_KEY 0x00000002L
 #define REG_LINK 6
 
 // As RegOpenKeyA, but an empty subkey gives a new handle on `key` itself.
 // The stand-in makes no registry links, so REG_OPTION_OPEN_LINK opens what
 // it would without; the access asked for is not checked.
 LONG WINAPI RegOpenKeyExA(HKEY key, LPCSTR subKey, DWORD options, REGSAM access, PHKEY result);
+// As RegCreateKeyA, telling whether the key was there (disposition); only
+// REG_OPTION_NON_VOLATILE keys, no class, no security.
+LONG WINAPI RegCreateKeyExA(HKEY key, LPCSTR subKey, DWORD reserved, LPSTR className, DWORD options, REGSAM access,
+                            LPSECURITY_ATTRIBUTES security, PHKEY result, LPDWORD disposition);
 // The name of the index-th subkey (ERROR_NO_MORE_ITEMS past the last,
 // ERROR_MORE_DATA when it does not fit `size` with its NUL); below
 // HKEY_CLASSES_ROOT the user's and the machine's merged.

@@ -42,6 +42,9 @@ void SetCurrentDirectory(const std::string &windowsPath);
 // for this path; the disk holds only this many more bytes written by _hwrite
 // (negative: unlimited).
 void FailFileCreation(const std::string &windowsPath);
+// DeleteFileA refuses this file (with a trailing '*': every file whose path
+// begins so) with access denied, as Windows does the image of a running program.
+void FailFileDeletion(const std::string &windowsPath);
 void FailDirectoryCreation(const std::string &windowsPath);
 void SetDiskSpace(long long bytes);
 // Every directory below the root, as Windows paths, sorted.
