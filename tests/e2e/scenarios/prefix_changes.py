@@ -2,6 +2,10 @@
 harness's staging folder: what a program under test changed."""
 from harness import snapshot
 
+# Where Wine keeps the renames and deletes waiting for its next start.
+PENDING = "system.reg [system\\\\currentcontrolset\\\\control\\\\session manager]"
+PENDING_VALUE = '"pendingfilerenameoperations"'
+
 # Wine's own bookkeeping, whatever program runs: (registry key, value name or None for the whole key).
 WINE_BOOKKEEPING = (
     # The display driver's date, written again each time the desktop starts.
@@ -43,3 +47,20 @@ def changes_since(session, before):
     found = snapshot.changes(before, snapshot.take(session.wine.prefix))
     stage = "file C:\\%s" % session.stage.rsplit("/", 1)[-1]
     return sorted(c for c in found if not _is_bookkeeping(c) and not (c[2:] == stage or c[2:].startswith(stage + "\\")))
+
+
+def pending_deletes(session):
+    """The paths that Wine deletes at its next start (PendingFileRenameOperations, a list of pairs)."""
+    raw = snapshot.take(session.wine.prefix)[1].get(PENDING, {}).get(PENDING_VALUE, "")
+    text = raw.partition(':"')[2][:-1]
+    for escaped, plain in (("\\0", "\0"), ('\\"', '"'), ("\\\\", "\\")):
+        text = text.replace(escaped, plain)
+    entries = text.split("\0")
+    return [(entries[at], entries[at + 1]) for at in range(0, len(entries) - 1, 2) if entries[at]]
+
+
+def restart_wine(session):
+    """Wine's restart, which carries out the deletes waiting for it; every Wine process has ended afterwards."""
+    code, _ = session.wine.run(["wineboot", "-r"], "wineboot-restart", timeout=120)
+    session.equal(code, 0, "wineboot -r exit code")
+    session.wine.wait_all(timeout=60)

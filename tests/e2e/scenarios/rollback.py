@@ -12,8 +12,8 @@ from harness.payload import installed_path
 from . import scenario
 from . import installer_ui as ui
 from .flows import FAILED, NOT_BEGUN, run_installer, wait_for_lines
-from .install_checks import LOG, Expected, check_installed, gather, join
-from .prefix_changes import changes_since, state_before
+from .install_checks import LOG, PROGRAM, Expected, check_installed, gather, join
+from .prefix_changes import changes_since, pending_deletes, restart_wine, state_before
 from .uninstall import CAPTION as UNINSTALL_CAPTION, IDNO
 
 SET_ASIDE = ".~$"  # in the name of a file that the installer has set aside
@@ -122,14 +122,19 @@ def update_while_running(session):
     session.equal(session.wait_exit(running, "lume32.exe . -u"), 1, "exit code of the running lume32.exe (No)")
     state = gather(session, expected)
     session.finish()
-    check_installed(session, expected, state)
 
+    # The running program cannot be deleted yet: what was set aside goes at Wine's next start.
     folder = session.host_path(expected.destination)
-    session.note("set aside before Wine's restart: %s" % _set_aside(folder))
-    code, _ = session.wine.run(["wineboot", "-r"], "wineboot-restart", timeout=120)
-    session.equal(code, 0, "wineboot -r exit code")
-    session.wine.wait_all(timeout=60)
+    waiting = [join(expected.destination, name) for name in _set_aside(folder)]
+    session.equal(sorted(set(waiting) - {path[len("\\??\\"):] for path, _ in pending_deletes(session)}), [],
+                  "files set aside that are not deleted at Wine's next start")
+    session.equal([path for path in waiting if not re.fullmatch(r".+\.~\$[0-9A-F]{8}", path)], [],
+                  "set-aside names other than the file's own, .~$ and eight upper-case hex digits")
+    session.check(any(path.lower().startswith(expected.main_program.lower() + SET_ASIDE) for path in waiting),
+                  "the running %s set aside until Wine's restart: %s" % (PROGRAM, waiting))
+    restart_wine(session)
     session.equal(_set_aside(folder), [], "files set aside left after Wine's restart")
+    check_installed(session, expected, state)
 
 
 PAGE = 4096  # a tmpfs's block, which Wine reports as its cluster

@@ -11,23 +11,13 @@ from . import installer_ui as ui
 from .flows import run_installer, wait_for_lines
 from .install_checks import LOG, PROGRAM, Expected, join, log_starts, uninstall_keys
 from .interactive import click_through
-from .prefix_changes import changes_since, state_before
+from .prefix_changes import (PENDING, PENDING_VALUE, changes_since, pending_deletes, restart_wine,
+                             state_before)
 
 SILENT = "-s"
 UNINSTALLED, DECLINED, PARTLY = 0, 1, 2
 CAPTION = "Uninstall MoraLUME"
 IDNO = 7
-PENDING = "system.reg [system\\\\currentcontrolset\\\\control\\\\session manager]"
-PENDING_VALUE = '"pendingfilerenameoperations"'
-
-def _pending_deletes(session):
-    """The paths that Wine deletes at its next start (PendingFileRenameOperations, a list of pairs)."""
-    raw = snapshot.take(session.wine.prefix)[1].get(PENDING, {}).get(PENDING_VALUE, "")
-    text = raw.partition(':"')[2][:-1]
-    for escaped, plain in (("\\0", "\0"), ('\\"', '"'), ("\\\\", "\\")):
-        text = text.replace(escaped, plain)
-    entries = text.split("\0")
-    return [(entries[at], entries[at + 1]) for at in range(0, len(entries) - 1, 2) if entries[at]]
 
 
 def _split_command(command):
@@ -88,15 +78,13 @@ def _uninstall_scenario(session, expected, install, setup=None, after_install=No
 
     folder = expected.destination
     waiting = [join(folder, PROGRAM), join(folder, LOG), folder]
-    session.equal(_pending_deletes(session), [("\\??\\" + path, "") for path in waiting],
+    session.equal(pending_deletes(session), [("\\??\\" + path, "") for path in waiting],
                   "deletes waiting for Wine's restart")
     session.equal(changes_since(session, before),
                   sorted(set(["+ file " + path for path in waiting] + ["+ value %s %s" % (PENDING, PENDING_VALUE)] +
                              list(kept))), "changes left until the restart")
 
-    code, _ = session.wine.run(["wineboot", "-r"], "wineboot-restart", timeout=120)
-    session.equal(code, 0, "wineboot -r exit code")
-    session.wine.wait_all(timeout=60)
+    restart_wine(session)
     session.equal(changes_since(session, before), sorted(kept), "changes left after the restart")
 
 
