@@ -12,6 +12,7 @@
 #include "payload/payload_reader.h"
 #include "scratch.h"
 #include "shell/class_names.h"
+#include "tools/pack/payload_checksum.h"
 #include "ui/dialog_ids.h"
 #include "ui/run_dialog.h"
 #include "win32sim/testapi.h"
@@ -80,7 +81,9 @@ void RequireEveryFileRecordedAsItIs(const std::string &destination) {
 
 void ExtractAndCheck(const std::string &resourceBytes) {
   StartInput();
+  // With its checksum, as the pack tool writes it: the reader's own checks are the target.
   sim::SetResource(kPayloadResourceType, kPayloadResourceName, resourceBytes);
+  sim::SetResource(kPayloadResourceType, kChecksumResourceName, ChecksumResourceFor(resourceBytes));
   sim::SetDiskSpace(kScratchDiskSpace);
   strcpy(g_destinationDir, kScratchDestination);
 

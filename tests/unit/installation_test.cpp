@@ -107,6 +107,52 @@ TEST_F(InstallationTest, DamagedPayloadShowsCorruptedData) {
   EXPECT_TRUE(NothingInstalled());
 }
 
+// The payload's checksum (512/302) is checked before the first dialog: a
+// payload that does not match it, or one too short to hold it, shows
+// "corData" and changes nothing at all; later fields are not read; a payload
+// without one, from a tool that writes none, installs.
+TEST_F(InstallationTest, ChecksumIsCheckedBeforeAnythingIsShownOrWritten) {
+  enum class Stored { kBuilt, kNone, kThreeBytes, kWithLaterFields };
+  struct Case {
+    const char *label;
+    bool byteChanged;  // one byte of the payload's last kilobyte
+    Stored checksum;
+    int exitCode;
+  };
+  const Case cases[] = {{"built", false, Stored::kBuilt, kExitCompleted},
+                        {"later fields", false, Stored::kWithLaterFields, kExitCompleted},
+                        {"none", false, Stored::kNone, kExitCompleted},
+                        {"byte changed", true, Stored::kBuilt, kExitNotBegun},
+                        {"three bytes", false, Stored::kThreeBytes, kExitNotBegun}};
+  for (const Case &c : cases) {
+    SetUp();
+    AcceptEveryDialog();
+    std::string payload = sim::FindResource(512, 301)->bytes, checksum = sim::FindResource(512, 302)->bytes;
+    ASSERT_EQ(checksum.size(), 4u);
+    if (c.byteChanged) payload[payload.size() - 700] ^= 0x10;
+    InstallPayload(payload, PayloadChecksum::kNone);
+    if (c.checksum == Stored::kBuilt) InstallChecksumResource(checksum);
+    if (c.checksum == Stored::kThreeBytes) InstallChecksumResource(checksum.substr(0, 3));
+    if (c.checksum == Stored::kWithLaterFields) InstallChecksumResource(checksum + std::string("\xE4\x04", 2));
+    const std::vector<std::string> files = sim::ListFiles(), folders = sim::ListDirectories();
+    const std::string registry = sim::DumpRegistry();
+
+    EXPECT_EQ(Run(), c.exitCode) << c.label;
+    EXPECT_EQ(sim::LoadedResources(), 0) << c.label;
+    if (c.exitCode == kExitCompleted) {
+      EXPECT_TRUE(sim::MessageBoxes().empty()) << c.label;
+      EXPECT_EQ(sim::ReadFile("C:\\MLUME\\lume32.exe").substr(0, 2), "MZ") << c.label;
+      continue;
+    }
+    EXPECT_EQ(MessageTexts(), (std::vector<std::string>{"Corrupted data. Installation aborted."})) << c.label;
+    EXPECT_TRUE(sim::DialogRuns().empty()) << c.label;
+    EXPECT_EQ(sim::ListFiles(), files) << c.label;
+    EXPECT_EQ(sim::ListDirectories(), folders) << c.label;
+    EXPECT_EQ(sim::DumpRegistry(), registry) << c.label;
+    EXPECT_TRUE(sim::ProgramStarts().empty()) << c.label;
+  }
+}
+
 TEST_F(InstallationTest, NoMemoryForThePayloadWindow) {
   // Start-up takes the two list arrays; the reader's window is the next block.
   sim::FailAllocations(2, 1);
