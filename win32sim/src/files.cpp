@@ -243,7 +243,7 @@ HANDLE WINAPI CreateFileA(LPCSTR path, DWORD access, DWORD share, LPSECURITY_ATT
 BOOL WINAPI CloseHandle(HANDLE object) {
   // (HANDLE)-1 is also the current process's pseudo handle, which closes.
   if (object == INVALID_HANDLE_VALUE) return TRUE;
-  if (sim::CloseFolder(object)) return TRUE;
+  if (sim::CloseFolder(object) || sim::CloseMutex(object)) return TRUE;
   return _lclose(static_cast<HFILE>(reinterpret_cast<intptr_t>(object))) == 0;
 }
 
@@ -405,7 +405,9 @@ void SetReadOnly(const std::string &windowsPath, bool readOnly) {
 
 std::vector<std::string> ListFiles() { return ListEntries(false); }
 
-int OpenFileHandles() { return static_cast<int>(g_openDescriptors.size()) + OpenFolderHandles(); }
+int OpenFileHandles() {
+  return static_cast<int>(g_openDescriptors.size()) + OpenFolderHandles() + OpenMutexHandles();
+}
 
 bool IsOpenFileHandle(HANDLE handle) {
   return g_openDescriptors.count(static_cast<int>(reinterpret_cast<intptr_t>(handle))) != 0;
@@ -414,6 +416,7 @@ bool IsOpenFileHandle(HANDLE handle) {
 void FailFileCreation(const std::string &windowsPath) { g_failCreation.insert(PathKey(windowsPath)); }
 void FailDirectoryCreation(const std::string &windowsPath) { g_failDirectories.insert(PathKey(windowsPath)); }
 void SetDiskSpace(long long bytes) { g_diskSpace = bytes; }
+long long DiskSpaceLeft() { return g_diskSpace; }
 
 std::vector<std::string> ListDirectories() { return ListEntries(true); }
 

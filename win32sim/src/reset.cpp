@@ -18,6 +18,8 @@ void Reset() {
   ResetDllSearch();
   ResetSecurity();
   ResetFolders();
+  ResetVolumes();
+  ResetMutexes();
   ResetEvents();
 }
 
