@@ -48,7 +48,12 @@ int ChooseAndCopy(LONG *checklistResult) {
     return kExitCancelled;
   *checklistResult = Show(kAssocDialogId, AssocDialogProc);
   if (*checklistResult < 0) return kExitCancelled;
-  while (CreateDestinationPath() != kDestinationCreated) {
+  for (int made; (made = CreateDestinationPath()) != kDestinationCreated;) {
+    // Too little room: the full disk's message, and nothing was written.
+    if (made == kDestinationNoRoom) {
+      ShowErrorMessage("errDest2");
+      return kExitNotBegun;
+    }
     ShowErrorMessage("noCreatePath");
     if (Show(kPathDialogId, PathDialogProc) != 0) return kExitCancelled;
   }

@@ -113,7 +113,7 @@ TEST_F(ExtractionTest, RecordsEachFileBeforeItsDataIsWritten) {
   }
   // Recorded even when no byte of it could be written.
   SetUp();
-  sim::SetDiskSpace(0);
+  FillDiskDuringCopy(0);
   EXPECT_EQ(Extract("C:\\MLUME", {{"a.txt", "data"}}), -1);
   EXPECT_EQ(Records(), (std::vector<std::string>{"a.txt"}));
   EXPECT_EQ(MessageTexts(), (std::vector<std::string>{Text("errDest2")}));
@@ -202,7 +202,7 @@ TEST_F(ExtractionTest, StreamEndingInsideDataIsCorruptAndWritesNothingUndelivere
 }
 
 TEST_F(ExtractionTest, FullDiskShowsWriteErrorAndLeavesThePartialFile) {
-  sim::SetDiskSpace(3000);
+  FillDiskDuringCopy(3000);
   EXPECT_EQ(Extract("C:\\MLUME", {{"big.bin", kBigData}, {"never.txt", "n"}}), -1);
   EXPECT_EQ(MessageTexts(), (std::vector<std::string>{Text("errDest2")}));
   EXPECT_EQ(sim::ReadFile("C:\\MLUME\\big.bin"), std::string(3000, 'z'));

@@ -106,7 +106,7 @@ class DiskFullTest : public FaultsTest, public ::testing::WithParamInterface<Dis
 
 TEST_P(DiskFullTest, WriteErrorLeavesThePartialFile) {
   const DiskFull &fault = GetParam();
-  sim::SetDiskSpace(fault.space);
+  FillDiskDuringCopy(fault.space);
   Run();
   ExpectStoppedAt(fault.failingFile, GetMessageText("errDest2"));
   const PayloadFile &failing = kFiles[fault.failingFile];

@@ -153,6 +153,30 @@ TEST_F(InstallationTest, ChecksumIsCheckedBeforeAnythingIsShownOrWritten) {
   }
 }
 
+// A disk that reports too little room for the payload: the full disk's
+// message once the destination is known, and nothing written at all, not
+// even the destination folder; silent runs too.
+TEST_F(InstallationTest, TooLittleRoomShowsTheFullDiskMessageAndChangesNothing) {
+  for (bool silent : {false, true}) {
+    SetUp();
+    AcceptEveryDialog();
+    WriteOptionsFile(silent ? "sSilent=1\n" : "prefZoom=2\n");
+    sim::SetDiskReport({20000});  // the sample's files take some 24 kB
+    const std::vector<std::string> files = sim::ListFiles(), folders = sim::ListDirectories();
+    const std::string registry = sim::DumpRegistry();
+
+    EXPECT_EQ(Run(), kExitNotBegun) << silent;
+    EXPECT_EQ(MessageTexts(), (std::vector<std::string>{GetMessageText("errDest2")})) << silent;
+    EXPECT_EQ(DialogsRun().back(), kAssocDialogId) << silent;
+    EXPECT_EQ(sim::ListFiles(), files) << silent;
+    EXPECT_EQ(sim::ListDirectories(), folders) << silent;
+    EXPECT_EQ(sim::DumpRegistry(), registry) << silent;
+    EXPECT_TRUE(StartedCommandLines().empty()) << silent;
+    EXPECT_TRUE(sim::DdeCommandTexts().empty()) << silent;
+    EXPECT_EQ(sim::LoadedResources(), 0) << silent;
+  }
+}
+
 TEST_F(InstallationTest, NoMemoryForThePayloadWindow) {
   // Start-up takes the two list arrays; the reader's window is the next block.
   sim::FailAllocations(2, 1);
