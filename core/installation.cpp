@@ -8,6 +8,7 @@
 #include "core/installer_state.h"
 #include "core/messages.h"
 #include "core/options.h"
+#include "core/single_run.h"
 #include "payload/copy_dialog.h"
 #include "payload/destination_path.h"
 #include "payload/payload_reader.h"
@@ -73,11 +74,8 @@ void LaunchMainProgram() {
   if (AppendProgramPath(launch, sizeof launch, shortPath)) WinExec(launch, SW_SHOWNORMAL);
 }
 
-}  // namespace
-
-int RunInstallation() {
-  ReadInstallerOptions();
-  AutoSelectLanguage();
+// Everything from the payload's opening on, while this run holds the mark.
+int InstallFromPayload() {
   if (const char *message = OpenFailureMessage(OpenPayload(g_instance))) {
     ShowErrorMessage(message);
     return kExitNotBegun;
@@ -97,4 +95,19 @@ int RunInstallation() {
   ReleaseOptionsList();
   LaunchMainProgram();
   return kExitCompleted;
+}
+
+}  // namespace
+
+int RunInstallation() {
+  ReadInstallerOptions();
+  AutoSelectLanguage();  // so that even the message of a second run is in the run's language
+  HANDLE singleRun = ClaimSingleRun();
+  if (!singleRun) {
+    ShowErrorMessage("running");
+    return kExitNotBegun;
+  }
+  int result = InstallFromPayload();
+  CloseHandle(singleRun);
+  return result;
 }

@@ -79,6 +79,8 @@ const char kShellSupt[] = "EshellSupt\0Spaces Not Supported by Shell Interface";
 const char kDataNotFound[] = "EdataNotFound\0Installation data not found. (Executable is corrupted.)";
 const char kNoMem[] = "EnoMem\0Not enough memory to complete installation.";
 const char kNoCreatePath[] = "EnoCreatePath\0Unable to create the path you've entered.";
+const char kRunning[] =
+    "Erunning\0MoraLUME Setup is already running. Wait until it has finished, then start it again.";
 
 #undef CRLF
 
@@ -86,4 +88,4 @@ const char kNoCreatePath[] = "EnoCreatePath\0Unable to create the path you've en
 
 const char *const kEnglishMessages[] = {kLicense, kLicense2,  kLicense3,     kCorData, kErr,
                                         kErrDest, kErrDest2,  kWinTit,       kOccupy,  kBadPath,
-                                        kShellSupt, kDataNotFound, kNoMem, kNoCreatePath, nullptr};
+                                        kShellSupt, kDataNotFound, kNoMem, kNoCreatePath, kRunning, nullptr};

@@ -71,6 +71,10 @@ TEST_F(InstallationTest, InteractiveRunInstallsEverythingAndStartsTheProgram) {
   EXPECT_EQ(sim::ProgramStarts().back().show, static_cast<UINT>(SW_SHOWNORMAL));
   EXPECT_EQ(sim::LoadedResources(), 0);  // the payload was closed
   EXPECT_TRUE(sim::DialogFaults().empty());
+  // The run was marked as the only one before its first dialog, and the mark let go.
+  EXPECT_EQ(sim::MutexNames(), (std::vector<std::string>{"Global\\MoraLUME Setup"}));
+  EXPECT_LT(sim::EventIndex("mutex Global\\MoraLUME Setup"), sim::EventIndex("dialog "));
+  EXPECT_EQ(sim::OpenFileHandles(), 0);
 }
 
 TEST_F(InstallationTest, DllSearchIsLimitedToTheSystemFolderBeforeAnythingElse) {
@@ -150,6 +154,34 @@ TEST_F(InstallationTest, ChecksumIsCheckedBeforeAnythingIsShownOrWritten) {
     EXPECT_EQ(sim::ListDirectories(), folders) << c.label;
     EXPECT_EQ(sim::DumpRegistry(), registry) << c.label;
     EXPECT_TRUE(sim::ProgramStarts().empty()) << c.label;
+  }
+}
+
+// A second run while one is going, or one that cannot mark itself as the
+// only one, shows its message in the run's language before the payload is
+// even looked for, and changes nothing.
+TEST_F(InstallationTest, SecondRunShowsItsMessageAndChangesNothing) {
+  const char *const kGermanTable[] = {"Grunning\0L\xE4uft schon.", nullptr};
+  for (bool held : {true, false}) {
+    SetUp();
+    AcceptEveryDialog();
+    g_messageTables[1] = kGermanTable;
+    sim::SetCountryCode("49");
+    if (held)
+      sim::HoldMutex("Global\\MoraLUME Setup");
+    else
+      sim::FailMutexCreation(true);
+    RemovePayload();  // its message would come first if it were looked for
+    const std::vector<std::string> files = sim::ListFiles(), folders = sim::ListDirectories();
+    const std::string registry = sim::DumpRegistry();
+
+    EXPECT_EQ(Run(), kExitNotBegun) << held;
+    EXPECT_EQ(MessageTexts(), (std::vector<std::string>{"L\xE4uft schon."})) << held;
+    EXPECT_TRUE(sim::DialogRuns().empty()) << held;
+    EXPECT_EQ(sim::ListFiles(), files) << held;
+    EXPECT_EQ(sim::ListDirectories(), folders) << held;
+    EXPECT_EQ(sim::DumpRegistry(), registry) << held;
+    EXPECT_EQ(sim::OpenFileHandles(), 0) << held;  // the other run's mutex is not kept open
   }
 }
 
