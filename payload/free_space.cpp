@@ -34,7 +34,7 @@ ULONGLONG ClusterSize(const char *full, size_t rootLength) {
 // The bytes this user may still write on the volume of the deepest folder
 // of `full` that exists (the destination itself seldom does yet); false
 // when none does or the query fails.
-bool FreeBytesBelow(const char *full, size_t rootLength, ULONGLONG &free) {
+bool FreeBytesBelow(const char *full, size_t rootLength, ULONGLONG &freeBytes) {
   char path[kPathSize];
   if (!CopyString(path, sizeof path, full)) return false;
   size_t end = strlen(path);
@@ -45,7 +45,7 @@ bool FreeBytesBelow(const char *full, size_t rootLength, ULONGLONG &free) {
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
       ULARGE_INTEGER available;
       if (!GetDiskFreeSpaceExA(path, &available, nullptr, nullptr)) return false;
-      free = available.QuadPart;
+      freeBytes = available.QuadPart;
       return true;
     }
     if (end <= rootLength) return false;
@@ -56,8 +56,8 @@ bool FreeBytesBelow(const char *full, size_t rootLength, ULONGLONG &free) {
 }  // namespace
 
 bool PayloadFitsBelow(const char *full, size_t rootLength) {
-  ULONGLONG free = 0;
-  if (!FreeBytesBelow(full, rootLength, free)) return true;
+  ULONGLONG freeBytes = 0;
+  if (!FreeBytesBelow(full, rootLength, freeBytes)) return true;
   ULONGLONG needed = g_payloadTotalSize + g_payloadFileCount * ClusterSize(full, rootLength);
-  return needed <= free;
+  return needed <= freeBytes;
 }

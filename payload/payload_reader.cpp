@@ -59,10 +59,10 @@ PayloadOpenResult OpenPayload(HINSTANCE instance) {
   const BYTE *resourceBytes = g_resource ? static_cast<const BYTE *>(LockResource(g_resource)) : nullptr;
   if (!resourceBytes) return FailOpening(kPayloadCorrupt);
 
-  // The length must describe exactly the bytes that follow it: nothing is
-  // ever read beyond the resource.
   DWORD resourceSize = SizeofResource(instance, found);
   if (!MatchesItsChecksum(instance, resourceBytes, resourceSize)) return FailOpening(kPayloadCorrupt);
+  // The length must describe exactly the bytes that follow it: nothing is
+  // ever read beyond the resource.
   if (resourceSize < kCompressedLengthSize) return FailOpening(kPayloadCorrupt);
   DWORD compressedLength = ReadLittleEndian32(resourceBytes);
   if (compressedLength > resourceSize - kCompressedLengthSize) return FailOpening(kPayloadCorrupt);

@@ -1284,12 +1284,12 @@ void ProbeProcessAndFormatter() {
 
 // Sizes differ from machine to machine: only whether they hang together.
 void ProbeFreeSpaceCall(const char *name, const std::string &path) {
-  ULARGE_INTEGER available, total, free;
+  ULARGE_INTEGER available, total, totalFree;
   ResetError();
-  BOOL ok = GetDiskFreeSpaceExA(path.c_str(), &available, &total, &free);
+  BOOL ok = GetDiskFreeSpaceExA(path.c_str(), &available, &total, &totalFree);
   if (ok)
     Out(name, "%d sizes %s", ok,
-        available.QuadPart <= free.QuadPart && free.QuadPart <= total.QuadPart ? "consistent" : "inconsistent");
+        available.QuadPart <= totalFree.QuadPart && totalFree.QuadPart <= total.QuadPart ? "consistent" : "inconsistent");
   else
     Out(name, "%d err=%lu", ok, Error());
 }

@@ -61,10 +61,10 @@ BOOL WINAPI GetDiskFreeSpaceExA(LPCSTR directory, PULARGE_INTEGER freeToCaller, 
     return Fail(parentIsFolder ? ERROR_FILE_NOT_FOUND : ERROR_PATH_NOT_FOUND, FALSE);
   }
   if (!S_ISDIR(info.st_mode)) return Fail(ERROR_DIRECTORY, FALSE);
-  unsigned long long free = FreeBytes();
-  Put(freeToCaller, free);
-  Put(totalBytes, std::max(free, kVolumeSize));
-  Put(totalFreeBytes, free);
+  unsigned long long freeBytes = FreeBytes();
+  Put(freeToCaller, freeBytes);
+  Put(totalBytes, std::max(freeBytes, kVolumeSize));
+  Put(totalFreeBytes, freeBytes);
   SetLastError(ERROR_SUCCESS);
   return TRUE;
 }
@@ -77,11 +77,11 @@ BOOL WINAPI GetDiskFreeSpaceA(LPCSTR root, LPDWORD sectorsPerCluster, LPDWORD by
   if (!DriveExists(path[0])) return Fail(ERROR_PATH_NOT_FOUND, FALSE);
   if (g_report.clusterSizeFails) return Fail(ERROR_NOT_READY, FALSE);
   unsigned long long cluster = static_cast<unsigned long long>(g_report.sectorsPerCluster) * g_report.bytesPerSector;
-  unsigned long long free = FreeBytes();
+  unsigned long long freeBytes = FreeBytes();
   Put(sectorsPerCluster, g_report.sectorsPerCluster);
   Put(bytesPerSector, g_report.bytesPerSector);
-  Put(freeClusters, cluster ? free / cluster : 0);
-  Put(totalClusters, cluster ? std::max(free, kVolumeSize) / cluster : 0);
+  Put(freeClusters, cluster ? freeBytes / cluster : 0);
+  Put(totalClusters, cluster ? std::max(freeBytes, kVolumeSize) / cluster : 0);
   SetLastError(ERROR_SUCCESS);
   return TRUE;
 }
