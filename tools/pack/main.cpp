@@ -203,7 +203,7 @@ int Installer(int argc, char **argv) {
   std::filesystem::permissions(request.output, std::filesystem::perms::owner_exec | std::filesystem::perms::group_exec |
                                                    std::filesystem::perms::others_exec,
                                std::filesystem::perm_options::add, ignored);
-  printf("%s: %zu bytes, payload of %zu bytes added to %s\n", request.output.c_str(), installer.size(),
+  printf("%s: %zu bytes, payload of %zu bytes and its checksum added to %s\n", request.output.c_str(), installer.size(),
          resource.size(), request.stub.c_str());
   return 0;
 }
@@ -247,7 +247,8 @@ int Inspect(const std::string &path, const NameCodePage *codePage) {
   size_t offset = 0, size = 0;
   if (!LoadPayload(path, contents, offset, size, error)) return Fail(error);
   PayloadReport report = CheckPayload(reinterpret_cast<const unsigned char *>(contents.data()) + offset, size);
-  if (!CheckInstallerChecksum(contents, offset, size, checksum)) report.problems.insert(report.problems.begin(), checksum);
+  if (!CheckInstallerChecksum(contents, offset, size, checksum))
+    report.problems.insert(report.problems.begin(), checksum);
   if (report.headerRead) {
     printf("%s: %u entries, total size %u bytes, compressed %u bytes%s\n", path.c_str(), report.fileCount,
            report.totalSize, report.compressedLength, report.highestLevelHeader ? " (78 DA)" : "");

@@ -54,6 +54,7 @@ bool FindDirectoryEntry(const Image &image, size_t directory, uint32_t id, bool 
 bool LooksLikeExecutable(const std::string &image) { return image.size() >= 2 && image[0] == 'M' && image[1] == 'Z'; }
 
 bool FindResourceInExecutable(const std::string &bytes, int name, size_t &offset, size_t &size, std::string &error) {
+  const uint32_t nameId = static_cast<uint32_t>(name);
   const std::string resource = "resource " + std::to_string(kPayloadResourceType) + "/" + std::to_string(name);
   Image image{bytes};
   uint32_t peOffset, signature, sectionCount, optionalSize, magic;
@@ -104,7 +105,7 @@ bool FindResourceInExecutable(const std::string &bytes, int name, size_t &offset
   }
   uint32_t typeEntry, nameEntry, languageEntry;
   if (!FindDirectoryEntry(image, root, kPayloadResourceType, false, typeEntry) || !(typeEntry & kSubdirectoryFlag) ||
-      !FindDirectoryEntry(image, root + (typeEntry & ~kSubdirectoryFlag), static_cast<uint32_t>(name), false, nameEntry) ||
+      !FindDirectoryEntry(image, root + (typeEntry & ~kSubdirectoryFlag), nameId, false, nameEntry) ||
       !(nameEntry & kSubdirectoryFlag) ||
       !FindDirectoryEntry(image, root + (nameEntry & ~kSubdirectoryFlag), 0, true, languageEntry) ||
       (languageEntry & kSubdirectoryFlag)) {
