@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "payload/archive_format.h"
+#include "tools/pack/payload_checksum.h"
 #include "win32sim/testapi.h"
 
 bool ReadWhole(const std::string &path, std::string &bytes) {
@@ -47,6 +48,8 @@ int RunInstallerChild(const std::string &payloadFile, const std::string &destina
   sim::Reset();
   std::string payload;
   if (!ReadWhole(payloadFile, payload)) return 3;
+  // With its checksum, as lumepack installer writes it: the check is part of the cost.
+  sim::SetResource(kPayloadResourceType, kChecksumResourceName, ChecksumResourceFor(payload));
   sim::RemoveResource(kPayloadResourceType, kPayloadResourceName);
   sim::Resources().push_back(sim::Resource{"#" + std::to_string(kPayloadResourceType),
                                            "#" + std::to_string(kPayloadResourceName), 1033, std::move(payload)});

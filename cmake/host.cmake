@@ -29,7 +29,7 @@ add_custom_command(
   OUTPUT ${SETUP_RES}
   COMMAND ${RESOURCE_COMPILER} -I ${CMAKE_SOURCE_DIR}/resources -I ${CMAKE_SOURCE_DIR} -I ${CMAKE_BINARY_DIR}
           -O res -i ${CMAKE_SOURCE_DIR}/resources/setup.rc -o ${SETUP_RES}
-  DEPENDS ${RESOURCE_INPUTS} ${PAYLOAD_BIN} ${PAYLOAD_RC}
+  DEPENDS ${RESOURCE_INPUTS} ${PAYLOAD_BIN} ${PAYLOAD_CRC} ${PAYLOAD_RC}
   VERBATIM)
 add_custom_target(setup_resources ALL DEPENDS ${SETUP_RES})
 

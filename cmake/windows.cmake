@@ -46,7 +46,7 @@ set_target_properties(setup_stub PROPERTIES OUTPUT_NAME setup-stub SUFFIX .exe)
 # The payload resource: payload.rc and payload.bin live in the binary dir.
 include(${CMAKE_SOURCE_DIR}/cmake/payload.cmake)
 set_property(SOURCE ${CMAKE_SOURCE_DIR}/resources/setup.rc APPEND PROPERTY INCLUDE_DIRECTORIES ${CMAKE_BINARY_DIR})
-set_property(SOURCE ${CMAKE_SOURCE_DIR}/resources/setup.rc APPEND PROPERTY OBJECT_DEPENDS "${PAYLOAD_BIN};${PAYLOAD_RC}")
+set_property(SOURCE ${CMAKE_SOURCE_DIR}/resources/setup.rc APPEND PROPERTY OBJECT_DEPENDS "${PAYLOAD_BIN};${PAYLOAD_CRC};${PAYLOAD_RC}")
 add_dependencies(setup payload)
 
 # The same payload put onto the stub by the pack tool: an installer made

@@ -8,6 +8,7 @@
 #include "core/installer_state.h"
 #include "core/messages.h"
 #include "core/options.h"
+#include "core/single_run.h"
 #include "payload/copy_dialog.h"
 #include "payload/copy_journal.h"
 #include "payload/extraction.h"
@@ -50,7 +51,12 @@ int ChooseAndCopy(LONG *checklistResult) {
     return kExitCancelled;
   *checklistResult = Show(kAssocDialogId, AssocDialogProc);
   if (*checklistResult < 0) return kExitCancelled;
-  while (CreateDestinationPath() != kDestinationCreated) {
+  for (int made; (made = CreateDestinationPath()) != kDestinationCreated;) {
+    // Too little room: the full disk's message, and nothing was written.
+    if (made == kDestinationNoRoom) {
+      ShowErrorMessage("errDest2");
+      return kExitNotBegun;
+    }
     ShowErrorMessage("noCreatePath");
     if (Show(kPathDialogId, PathDialogProc) != 0) return kExitCancelled;
   }
@@ -74,11 +80,8 @@ void LaunchMainProgram() {
   if (AppendProgramPath(launch, sizeof launch, shortPath)) WinExec(launch, SW_SHOWNORMAL);
 }
 
-}  // namespace
-
-int RunInstallation() {
-  ReadInstallerOptions();
-  AutoSelectLanguage();
+// Everything from the payload's opening on, while this run holds the mark.
+int InstallFromPayload() {
   if (const char *message = OpenFailureMessage(OpenPayload(g_instance))) {
     ShowErrorMessage(message);
     return kExitNotBegun;
@@ -98,4 +101,19 @@ int RunInstallation() {
   ReleaseOptionsList();
   LaunchMainProgram();
   return kExitCompleted;
+}
+
+}  // namespace
+
+int RunInstallation() {
+  ReadInstallerOptions();
+  AutoSelectLanguage();  // so that even the message of a second run is in the run's language
+  HANDLE singleRun = ClaimSingleRun();
+  if (!singleRun) {
+    ShowErrorMessage("running");
+    return kExitNotBegun;
+  }
+  int result = InstallFromPayload();
+  CloseHandle(singleRun);
+  return result;
 }

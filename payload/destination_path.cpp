@@ -8,6 +8,7 @@
 #include "payload/archive_format.h"
 #include "payload/copy_journal.h"
 #include "payload/folder_rights.h"
+#include "payload/free_space.h"
 #include "payload/set_aside.h"
 
 namespace {
@@ -65,6 +66,9 @@ int CreateDestinationPath() {
   size_t position = FirstFolderAt(full);
   if (position == 0 || full[position] == '\0' || !LeavesRoomForEveryFile(full, length))
     return kDestinationUnformable;
+  // Room on the disk before any folder is made: a disk too small is refused
+  // with nothing written.
+  if (!PayloadFitsBelow(full, position)) return kDestinationNoRoom;
   // From here on the destination is the absolute path: a relative one would
   // leave records, commands and the uninstall entry that mean nothing once
   // the current directory changes.

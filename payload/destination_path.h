@@ -3,6 +3,7 @@
 
 constexpr int kDestinationCreated = 0;
 constexpr int kDestinationUnformable = 1;
+constexpr int kDestinationNoRoom = 2;
 
 // Removes leading blanks and tabs from the destination directory, makes it
 // the full path it names, then creates every directory along it, those it
@@ -12,4 +13,7 @@ constexpr int kDestinationUnformable = 1;
 // or leaves no room below it for the longest entry name (the destination is
 // then unchanged but for the blanks); and when the destination is there
 // already but cannot be given those rights (it is then the full path).
+// kDestinationNoRoom, after the checks of the path's form and before any
+// folder is made or changed, when its volume has no room for the payload
+// (payload/free_space.h); the destination is then unchanged too.
 int CreateDestinationPath();

@@ -28,6 +28,21 @@ DWORD ReadLittleEndian32(const BYTE *bytes) {
 
 bool ReadExactly(void *buffer, DWORD count) { return ReadPayload(buffer, count) == static_cast<LONG>(count); }
 
+// Whether the payload's bytes are those its checksum resource was made of:
+// one pass over the locked resource, before a byte of it is inflated. True
+// when there is no checksum resource (a payload another tool made).
+bool MatchesItsChecksum(HINSTANCE instance, const BYTE *payload, DWORD size) {
+  HRSRC found =
+      FindResourceA(instance, MAKEINTRESOURCEA(kChecksumResourceName), MAKEINTRESOURCEA(kPayloadResourceType));
+  if (!found) return true;
+  HGLOBAL loaded = LoadResource(instance, found);
+  const BYTE *stored = loaded ? static_cast<const BYTE *>(LockResource(loaded)) : nullptr;
+  bool matches = stored && SizeofResource(instance, found) >= kChecksumSize &&
+                 ReadLittleEndian32(stored) == crc32(0, payload, size);
+  if (loaded) FreeResource(loaded);
+  return matches;
+}
+
 PayloadOpenResult FailOpening(PayloadOpenResult result) {
   ClosePayload();
   return result;
@@ -44,9 +59,10 @@ PayloadOpenResult OpenPayload(HINSTANCE instance) {
   const BYTE *resourceBytes = g_resource ? static_cast<const BYTE *>(LockResource(g_resource)) : nullptr;
   if (!resourceBytes) return FailOpening(kPayloadCorrupt);
 
+  DWORD resourceSize = SizeofResource(instance, found);
+  if (!MatchesItsChecksum(instance, resourceBytes, resourceSize)) return FailOpening(kPayloadCorrupt);
   // The length must describe exactly the bytes that follow it: nothing is
   // ever read beyond the resource.
-  DWORD resourceSize = SizeofResource(instance, found);
   if (resourceSize < kCompressedLengthSize) return FailOpening(kPayloadCorrupt);
   DWORD compressedLength = ReadLittleEndian32(resourceBytes);
   if (compressedLength > resourceSize - kCompressedLengthSize) return FailOpening(kPayloadCorrupt);

@@ -6,8 +6,10 @@
 
 enum PayloadOpenResult { kPayloadOpened, kPayloadNotFound, kPayloadOutOfMemory, kPayloadCorrupt };
 
-// Finds and locks the resource, starts inflation and reads the archive
-// header. On every result but kPayloadOpened nothing stays held.
+// Finds and locks the resource, checks it against its checksum resource when
+// there is one (kPayloadCorrupt when it does not match or is short), starts
+// inflation and reads the archive header. On every result but kPayloadOpened
+// nothing stays held.
 PayloadOpenResult OpenPayload(HINSTANCE instance);
 // Bytes delivered, 0..count; fewer than count means the archive cannot be
 // continued (input exhausted or the stream is damaged). 0 when not open.

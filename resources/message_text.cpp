@@ -80,6 +80,8 @@ const char kDataNotFound[] = "EdataNotFound\0Installation data not found. (Execu
 const char kNoMem[] = "EnoMem\0Not enough memory to complete installation.";
 const char kNoCreatePath[] = "EnoCreatePath\0Unable to create the path you've entered.";
 const char kNotRestored[] = "EnotRestored\0What was there before could not all be put back. Not restored: %s";
+const char kRunning[] =
+    "Erunning\0MoraLUME Setup is already running. Wait until it has finished, then start it again.";
 
 #undef CRLF
 
@@ -87,4 +89,4 @@ const char kNotRestored[] = "EnotRestored\0What was there before could not all b
 
 const char *const kEnglishMessages[] = {kLicense, kLicense2,  kLicense3,     kCorData, kErr,
                                         kErrDest, kErrDest2,  kWinTit,       kOccupy,  kBadPath,
-                                        kShellSupt, kDataNotFound, kNoMem, kNoCreatePath, kNotRestored, nullptr};
+                                        kShellSupt, kDataNotFound, kNoMem, kNoCreatePath, kNotRestored, kRunning, nullptr};

@@ -1280,6 +1280,63 @@ void ProbeProcessAndFormatter() {
   }
 }
 
+// ---- Free space and named mutexes ------------------------------------------
+
+// Sizes differ from machine to machine: only whether they hang together.
+void ProbeFreeSpaceCall(const char *name, const std::string &path) {
+  ULARGE_INTEGER available, total, totalFree;
+  ResetError();
+  BOOL ok = GetDiskFreeSpaceExA(path.c_str(), &available, &total, &totalFree);
+  if (ok)
+    Out(name, "%d sizes %s", ok,
+        available.QuadPart <= totalFree.QuadPart && totalFree.QuadPart <= total.QuadPart ? "consistent" : "inconsistent");
+  else
+    Out(name, "%d err=%lu", ok, Error());
+}
+
+void ProbeFreeSpace() {
+  MakeFile(InRoot("space.txt"), "x");
+  ProbeFreeSpaceCall("GetDiskFreeSpaceExA.root", "C:\\");
+  ProbeFreeSpaceCall("GetDiskFreeSpaceExA.folder", kRoot);
+  ProbeFreeSpaceCall("GetDiskFreeSpaceExA.folderslash", InRoot(""));
+  ProbeFreeSpaceCall("GetDiskFreeSpaceExA.missing", InRoot("missing"));
+  ProbeFreeSpaceCall("GetDiskFreeSpaceExA.missingdeeper", InRoot("missing\\deeper"));
+  ProbeFreeSpaceCall("GetDiskFreeSpaceExA.file", InRoot("space.txt"));
+  ProbeFreeSpaceCall("GetDiskFreeSpaceExA.nodrive", "Q:\\");
+  for (const char *root : {"C:\\", "Q:\\"}) {
+    DWORD sectors = 0, bytesPerSector = 0, freeClusters = 0, clusters = 0;
+    ResetError();
+    BOOL ok = GetDiskFreeSpaceA(root, &sectors, &bytesPerSector, &freeClusters, &clusters);
+    unsigned long error = ok ? 0 : Error();
+    Out(Name("GetDiskFreeSpaceA.%c", root[0]).c_str(), "%d err=%lu cluster %s", ok, error,
+        sectors && bytesPerSector && freeClusters <= clusters ? "sound" : "none");
+  }
+}
+
+void ProbeMutexCall(const char *name, const char *mutexName, std::vector<HANDLE> &open) {
+  SetLastError(12345);
+  HANDLE mutex = CreateMutexA(nullptr, FALSE, mutexName);
+  Out(name, "%s err=%lu", mutex ? "handle" : "null", Error());
+  if (mutex) open.push_back(mutex);
+}
+
+void ProbeMutexes() {
+  std::vector<HANDLE> open;
+  ProbeMutexCall("CreateMutexA.global", "Global\\MoraLUME probe", open);
+  ProbeMutexCall("CreateMutexA.global.again", "Global\\MoraLUME probe", open);
+  ProbeMutexCall("CreateMutexA.global.bare", "MoraLUME probe", open);
+  ProbeMutexCall("CreateMutexA.global.local", "Local\\MoraLUME probe", open);
+  ProbeMutexCall("CreateMutexA.unnamed", nullptr, open);
+  ProbeMutexCall("CreateMutexA.otherprefix", "Other\\MoraLUME probe", open);
+  ProbeMutexCall("CreateMutexA.nested", "Global\\MoraLUME\\probe", open);
+  int closed = 0;
+  for (HANDLE mutex : open) closed += CloseHandle(mutex);
+  Out("CloseHandle.mutexes", "%d of %d", closed, static_cast<int>(open.size()));
+  open.clear();
+  ProbeMutexCall("CreateMutexA.global.afterclose", "Global\\MoraLUME probe", open);
+  for (HANDLE mutex : open) CloseHandle(mutex);
+}
+
 // ---- Resources --------------------------------------------------------------
 
 void ProbeResources() {
@@ -1553,6 +1610,8 @@ int main() {
   ProbeGlobalMemory();
   ProbeLocaleAndVersion();
   ProbeProcessAndFormatter();
+  ProbeFreeSpace();
+  ProbeMutexes();
   ProbeResources();
   ProbeTimers();
   ProbeDde();

@@ -12,6 +12,7 @@
 #include "payload/payload_reader.h"
 #include "scratch.h"
 #include "shell/class_names.h"
+#include "tools/pack/payload_checksum.h"
 #include "ui/dialog_ids.h"
 #include "ui/run_dialog.h"
 #include "win32sim/testapi.h"
@@ -19,8 +20,10 @@
 namespace {
 
 // Bounds what one input can put on disk (a small stream may inflate a
-// thousandfold); a full disk is one of the failures the copy reports.
+// thousandfold); a full disk is one of the failures the copy reports. The
+// disk claims plenty, so that whatever the header's total, the copy runs.
 const long long kScratchDiskSpace = 8 << 20;
+const long long kReportedDiskSpace = 1LL << 40;
 
 // The part of a message text before its first format directive.
 std::string FixedPart(const char *key) {
@@ -80,8 +83,11 @@ void RequireEveryFileRecordedAsItIs(const std::string &destination) {
 
 void ExtractAndCheck(const std::string &resourceBytes) {
   StartInput();
+  // With its checksum, as the pack tool writes it: the reader's own checks are the target.
   sim::SetResource(kPayloadResourceType, kPayloadResourceName, resourceBytes);
+  sim::SetResource(kPayloadResourceType, kChecksumResourceName, ChecksumResourceFor(resourceBytes));
   sim::SetDiskSpace(kScratchDiskSpace);
+  sim::SetDiskReport({kReportedDiskSpace});
   strcpy(g_destinationDir, kScratchDestination);
 
   PayloadOpenResult opened = OpenPayload(nullptr);

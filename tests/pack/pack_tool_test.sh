@@ -48,6 +48,16 @@ rm -rf "$work/latin/SUB" "$work/latin/naïve.txt" && printf 'z' >"$work/latin/ł
 grep -q '  ł.txt$' <<<"$("$lumepack" list --codepage CP1250 "$work/latin.bin")" || fail "ł.txt in Windows-1250"
 grep -q '  ³.txt$' <<<"$("$lumepack" list "$work/latin.bin")" || fail "ł.txt is not 0xB3 in the payload"
 
+# The checksum resource file of a payload: zlib's CRC-32 of every byte,
+# little-endian. A payload file carries none for verify to check.
+"$lumepack" checksum -o "$work/out.crc" "$work/out.bin" >/dev/null || fail "checksum of the payload"
+python3 -c 'import struct, sys, zlib
+expected = struct.pack("<I", zlib.crc32(open(sys.argv[1], "rb").read()))
+sys.exit(open(sys.argv[2], "rb").read() != expected)' "$work/out.bin" "$work/out.crc" || fail "checksum file contents"
+"$lumepack" verify "$work/out.bin" | grep -q checksum && fail "verify of a payload file spoke of a checksum"
+printf 'MZ' >"$work/mz.bin"
+expect_refusal checksum "$work/mz.crc" "an executable, not a payload file" "$work/mz.bin"
+
 # The same files named one by one, relative to -C.
 (cd "$work/in" && "$lumepack" pack -o "$work/list.bin" big.dat SCRIPTS/DEFSCR lume32.exe empty.txt >/dev/null) ||
   fail "pack of a file list"
@@ -125,7 +135,8 @@ setup=${2:-}
 if [[ -n "$setup" && -f "$setup" ]]; then
   listing=$("$lumepack" list "$setup") || fail "list of $setup"
   [[ $(awk 'NR == 2 { print $2 }' <<<"$listing") == lume32.exe ]] || fail "first entry of $setup: $listing"
-  "$lumepack" verify "$setup" >/dev/null || fail "verify of $setup"
+  verified=$("$lumepack" verify "$setup") || fail "verify of $setup"
+  [[ "$verified" == *"checksum "*" matches (resource 512/302)"* ]] || fail "verify of $setup: $verified"
 fi
 
 ((failures == 0)) && echo "lumepack: all checks passed"

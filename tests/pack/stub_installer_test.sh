@@ -40,6 +40,26 @@ PACKED_INSTALLER_RES="$work/packed.res" "$unit_tests" --gtest_filter='StubInstal
   { cat "$work/log"; fail "the silent installation from setup-packed.exe's resources"; }
 grep -qE '^\[  PASSED  \] 1 test' "$work/log" || fail "the installation test did not run"
 
+# The payload's checksum: resource 512/302 in both installers (the same bytes:
+# compared above with the rest), in neither form in the stub; verify checks
+# it, and fails with exit 1 on one byte changed in the payload's last kilobyte.
+for exe in setup.exe setup-packed.exe; do
+  grep -q ": checksum [0-9a-f]\{8\} matches" <<<"$("$lumepack" verify "$build/$exe")" || fail "verify of $exe: no checksum"
+done
+"$windres" -i "$build/setup-stub.exe" -O rc | grep -qE '^30[12] 512 ' && fail "the stub carries resource 512/301 or 512/302"
+python3 -c 'import sys
+image = bytearray(open(sys.argv[1], "rb").read())
+payload = open(sys.argv[2], "rb").read()
+at = image.find(payload)
+assert at > 0 and image.find(payload, at + 1) < 0
+image[at + len(payload) - 500] ^= 0x10
+open(sys.argv[3], "wb").write(image)' "$build/setup-packed.exe" "$build/payload.bin" "$work/flipped.exe" ||
+  fail "the payload of setup-packed.exe could not be changed"
+message=$("$lumepack" verify "$work/flipped.exe" 2>&1)
+status=$?
+((status == 1)) || fail "verify of a changed payload byte: exit $status"
+[[ "$message" == *"checksum mismatch: resource 512/302 holds CRC-32"* ]] || fail "changed payload byte: $message"
+
 # Reproducible: the same stub and payload, or the same folder, give the same bytes.
 "$lumepack" installer --stub "$build/setup-stub.exe" --payload "$build/payload.bin" -o "$work/a.exe" >/dev/null &&
   cmp -s "$work/a.exe" "$build/setup-packed.exe" || fail "packing the payload again gave other bytes"

@@ -66,6 +66,11 @@ void InstallerTest::AcceptEveryDialog() {
     sim::ScriptDialog(dialog, {sim::Press(kGoOnButtonId)});
 }
 
+void InstallerTest::FillDiskDuringCopy(long long bytes) {
+  sim::SetDiskSpace(bytes);
+  sim::SetDiskReport({1LL << 30});
+}
+
 std::vector<std::string> InstallerTest::MessageTexts() {
   std::vector<std::string> texts;
   for (const auto &box : sim::MessageBoxes()) texts.push_back(box.text);

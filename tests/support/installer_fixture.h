@@ -24,6 +24,9 @@ class InstallerTest : public ::testing::Test {
   static int RunWinMain(const std::string &arguments = "");
   // The interactive user who accepts every dialog as it stands.
   static void AcceptEveryDialog();
+  // A disk that reports plenty of room but takes only `bytes` more: one that
+  // something else fills while the copy runs.
+  static void FillDiskDuringCopy(long long bytes);
   // The texts of the message boxes shown, in order.
   static std::vector<std::string> MessageTexts();
   // The command lines of the programs started, in order.

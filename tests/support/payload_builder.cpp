@@ -3,6 +3,7 @@
 #include <zlib.h>
 
 #include "payload/archive_format.h"
+#include "tools/pack/payload_checksum.h"
 #include "win32sim/testapi.h"
 
 std::string BuildPayloadResource(const std::vector<ArchiveEntry> &entries) {
@@ -61,8 +62,16 @@ std::string ZlibStream(const std::string &bytes, int zlibLevel) {
   return stream;
 }
 
-void InstallPayload(const std::string &resourceBytes) {
+void InstallPayload(const std::string &resourceBytes, PayloadChecksum checksum) {
   sim::SetResource(kPayloadResourceType, kPayloadResourceName, resourceBytes);
+  if (checksum == PayloadChecksum::kMatching)
+    InstallChecksumResource(ChecksumResourceFor(resourceBytes));
+  else
+    sim::RemoveResource(kPayloadResourceType, kChecksumResourceName);
+}
+
+void InstallChecksumResource(const std::string &bytes) {
+  sim::SetResource(kPayloadResourceType, kChecksumResourceName, bytes);
 }
 
 void RemovePayload() { sim::RemoveResource(kPayloadResourceType, kPayloadResourceName); }

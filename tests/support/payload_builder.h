@@ -1,5 +1,5 @@
 // Payloads for tests: made with the pack tool's own writer, or crafted byte
-// for byte, and put into the stand-in as resource 512/301.
+// for byte, and put into the stand-in as resource 512/301 with its checksum.
 #pragma once
 
 #include <cstdint>
@@ -38,7 +38,12 @@ std::string RawEntryBytes(uint8_t nameLength, const std::string &nameBytes, uint
 // zlib stream of the bytes at a zlib level (-1 default .. 9).
 std::string ZlibStream(const std::string &bytes, int zlibLevel);
 
-// Puts the resource into the stand-in as type 512, name 301, language 1033.
-void InstallPayload(const std::string &resourceBytes);
+// Puts the resource into the stand-in as type 512, name 301, language 1033,
+// with its checksum as 512/302 as the pack tool writes it, or with none, as
+// from a tool that writes none.
+enum class PayloadChecksum { kMatching, kNone };
+void InstallPayload(const std::string &resourceBytes, PayloadChecksum checksum = PayloadChecksum::kMatching);
+// Puts these bytes in place of resource 512/302.
+void InstallChecksumResource(const std::string &bytes);
 // Takes resource 512/301 away.
 void RemovePayload();

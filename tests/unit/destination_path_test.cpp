@@ -5,6 +5,7 @@
 
 #include "core/installer_state.h"
 #include "payload/destination_path.h"
+#include "payload/payload_reader.h"
 #include "support/installer_fixture.h"
 #include "win32sim/testapi.h"
 
@@ -140,6 +141,41 @@ TEST_F(DestinationPathTest, FullPathThatDoesNotFitCannotBeFormed) {
   EXPECT_EQ(Create("C:\\" + std::string(193, 'x')), kDestinationCreated);
   EXPECT_EQ(Create("C:\\" + std::string(193, 'y') + "\\"), kDestinationCreated);
   EXPECT_EQ(Create("C:\\" + std::string(194, 'z') + "\\"), kDestinationUnformable);
+}
+
+// Room for the archive's total and one cluster per file, as free to the user
+// on the volume of the deepest folder that exists, or nothing is made or
+// changed; a free space that cannot be learnt refuses nothing.
+TEST_F(DestinationPathTest, TooLittleRoomIsRefusedBeforeAnythingIsMade) {
+  const long long total = 100000, needed = total + 3 * 4096, neededInBigClusters = total + 3 * 65536;
+  struct Case {
+    const char *typed, *asked;
+    sim::DiskReport report;
+    int result;
+  };
+  const Case cases[] = {{"C:\\A\\B\\C", "C:\\A", {needed}, kDestinationCreated},
+                        {"C:\\A\\B\\C", "C:\\A", {needed - 1}, kDestinationNoRoom},
+                        {"C:\\A\\", "C:\\A", {needed - 1}, kDestinationNoRoom},
+                        {"D:\\NEW\\SUB", "D:\\", {needed - 1}, kDestinationNoRoom},
+                        {"C:\\A\\B", "C:\\A", {neededInBigClusters, 128, 512}, kDestinationCreated},
+                        {"C:\\A\\B", "C:\\A", {neededInBigClusters - 1, 128, 512}, kDestinationNoRoom},
+                        {"C:\\A\\B", "C:\\A", {needed, 128, 512, false, true}, kDestinationCreated},
+                        {"C:\\A\\B", "C:\\A", {needed - 1, 128, 512, false, true}, kDestinationNoRoom},
+                        {"C:\\A\\B", "C:\\A", {0, 8, 512, true}, kDestinationCreated}};
+  for (const Case &c : cases) {
+    SetUp();
+    CreateDirectoryA("C:\\A", nullptr);
+    g_payloadTotalSize = total;
+    g_payloadFileCount = 3;
+    sim::SetDiskReport(c.report);
+    const std::string trace = std::string(c.typed) + " " + std::to_string(c.report.freeBytes);
+    EXPECT_EQ(Create(c.typed), c.result) << trace;
+    EXPECT_EQ(sim::DiskSpaceQueries(), std::vector<std::string>{c.asked}) << trace;
+    if (c.result == kDestinationNoRoom) {
+      EXPECT_EQ(sim::ListDirectories(), (std::vector<std::string>{"C:\\", "C:\\A", "D:\\"})) << trace;
+      EXPECT_EQ(sim::FolderSecurity("C:\\A"), "") << trace;
+    }
+  }
 }
 
 TEST_F(DestinationPathTest, UncreatableDirectoryIsNotReportedHere) {

@@ -121,7 +121,7 @@ TEST_F(ExtractionTest, RecordsEachFileBeforeItsDataIsWritten) {
   // Recorded even when no byte of it could be written, and taken away again
   // with its keys by the undoing of the copy, before the message.
   SetUp();
-  sim::SetDiskSpace(0);
+  FillDiskDuringCopy(0);
   EXPECT_EQ(Extract("C:\\MLUME", {{"a.txt", "data"}}), -1);
   EXPECT_NE(sim::EventIndex("registry HKEY_LOCAL_MACHINE\\Software\\Classes\\MoraLUME_TOVA\\installed\\a.txt = "), -1);
   EXPECT_FALSE(sim::RegistryKeyExists(HKEY_CLASSES_ROOT, "MoraLUME_TOVA"));
@@ -267,7 +267,7 @@ TEST_F(ExtractionTest, StreamEndingInsideDataIsCorruptAndUndone) {
 }
 
 TEST_F(ExtractionTest, FullDiskShowsWriteErrorOnceTheCopyIsUndone) {
-  sim::SetDiskSpace(3000);
+  FillDiskDuringCopy(3000);
   EXPECT_EQ(Extract("C:\\MLUME", {{"big.bin", kBigData}, {"never.txt", "n"}}), -1);
   EXPECT_EQ(MessageTexts(), (std::vector<std::string>{Text("errDest2")}));
   EXPECT_LT(sim::EventIndex("delete C:\\MLUME\\big.bin"), sim::EventIndex("message "));

@@ -128,7 +128,7 @@ class DiskFullTest : public FaultsTest, public ::testing::WithParamInterface<std
 TEST_P(DiskFullTest, WriteErrorOnceTheCopyIsUndone) {
   if (std::get<1>(GetParam())) PlantEarlierInstallation();
   const std::string before = MachineState();
-  sim::SetDiskSpace(std::get<0>(GetParam()).space);
+  FillDiskDuringCopy(std::get<0>(GetParam()).space);
   ExpectUndone(Run(), before, GetMessageText("errDest2"));
 }
 

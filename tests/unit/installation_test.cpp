@@ -71,6 +71,10 @@ TEST_F(InstallationTest, InteractiveRunInstallsEverythingAndStartsTheProgram) {
   EXPECT_EQ(sim::ProgramStarts().back().show, static_cast<UINT>(SW_SHOWNORMAL));
   EXPECT_EQ(sim::LoadedResources(), 0);  // the payload was closed
   EXPECT_TRUE(sim::DialogFaults().empty());
+  // The run was marked as the only one before its first dialog, and the mark let go.
+  EXPECT_EQ(sim::MutexNames(), (std::vector<std::string>{"Global\\MoraLUME Setup"}));
+  EXPECT_LT(sim::EventIndex("mutex Global\\MoraLUME Setup"), sim::EventIndex("dialog "));
+  EXPECT_EQ(sim::OpenFileHandles(), 0);
 }
 
 TEST_F(InstallationTest, DllSearchIsLimitedToTheSystemFolderBeforeAnythingElse) {
@@ -105,6 +109,104 @@ TEST_F(InstallationTest, DamagedPayloadShowsCorruptedData) {
   EXPECT_EQ(MessageTexts(), (std::vector<std::string>{"Corrupted data. Installation aborted."}));
   EXPECT_TRUE(sim::DialogRuns().empty());
   EXPECT_TRUE(NothingInstalled());
+}
+
+// The payload's checksum (512/302) is checked before the first dialog: a
+// payload that does not match it, or one too short to hold it, shows
+// "corData" and changes nothing at all; later fields are not read; a payload
+// without one, from a tool that writes none, installs.
+TEST_F(InstallationTest, ChecksumIsCheckedBeforeAnythingIsShownOrWritten) {
+  enum class Stored { kBuilt, kNone, kThreeBytes, kWithLaterFields };
+  struct Case {
+    const char *label;
+    bool byteChanged;  // one byte of the payload's last kilobyte
+    Stored checksum;
+    int exitCode;
+  };
+  const Case cases[] = {{"built", false, Stored::kBuilt, kExitCompleted},
+                        {"later fields", false, Stored::kWithLaterFields, kExitCompleted},
+                        {"none", false, Stored::kNone, kExitCompleted},
+                        {"byte changed", true, Stored::kBuilt, kExitNotBegun},
+                        {"three bytes", false, Stored::kThreeBytes, kExitNotBegun}};
+  for (const Case &c : cases) {
+    SetUp();
+    AcceptEveryDialog();
+    std::string payload = sim::FindResource(512, 301)->bytes, checksum = sim::FindResource(512, 302)->bytes;
+    ASSERT_EQ(checksum.size(), 4u);
+    if (c.byteChanged) payload[payload.size() - 700] ^= 0x10;
+    InstallPayload(payload, PayloadChecksum::kNone);
+    if (c.checksum == Stored::kBuilt) InstallChecksumResource(checksum);
+    if (c.checksum == Stored::kThreeBytes) InstallChecksumResource(checksum.substr(0, 3));
+    if (c.checksum == Stored::kWithLaterFields) InstallChecksumResource(checksum + std::string("\xE4\x04", 2));
+    const std::vector<std::string> files = sim::ListFiles(), folders = sim::ListDirectories();
+    const std::string registry = sim::DumpRegistry();
+
+    EXPECT_EQ(Run(), c.exitCode) << c.label;
+    EXPECT_EQ(sim::LoadedResources(), 0) << c.label;
+    if (c.exitCode == kExitCompleted) {
+      EXPECT_TRUE(sim::MessageBoxes().empty()) << c.label;
+      EXPECT_EQ(sim::ReadFile("C:\\MLUME\\lume32.exe").substr(0, 2), "MZ") << c.label;
+      continue;
+    }
+    EXPECT_EQ(MessageTexts(), (std::vector<std::string>{"Corrupted data. Installation aborted."})) << c.label;
+    EXPECT_TRUE(sim::DialogRuns().empty()) << c.label;
+    EXPECT_EQ(sim::ListFiles(), files) << c.label;
+    EXPECT_EQ(sim::ListDirectories(), folders) << c.label;
+    EXPECT_EQ(sim::DumpRegistry(), registry) << c.label;
+    EXPECT_TRUE(sim::ProgramStarts().empty()) << c.label;
+  }
+}
+
+// A second run while one is going, or one that cannot mark itself as the
+// only one, shows its message in the run's language before the payload is
+// even looked for, and changes nothing.
+TEST_F(InstallationTest, SecondRunShowsItsMessageAndChangesNothing) {
+  const char *const kGermanTable[] = {"Grunning\0L\xE4uft schon.", nullptr};
+  for (bool held : {true, false}) {
+    SetUp();
+    AcceptEveryDialog();
+    g_messageTables[1] = kGermanTable;
+    sim::SetCountryCode("49");
+    if (held)
+      sim::HoldMutex("Global\\MoraLUME Setup");
+    else
+      sim::FailMutexCreation(true);
+    RemovePayload();  // its message would come first if it were looked for
+    const std::vector<std::string> files = sim::ListFiles(), folders = sim::ListDirectories();
+    const std::string registry = sim::DumpRegistry();
+
+    EXPECT_EQ(Run(), kExitNotBegun) << held;
+    EXPECT_EQ(MessageTexts(), (std::vector<std::string>{"L\xE4uft schon."})) << held;
+    EXPECT_TRUE(sim::DialogRuns().empty()) << held;
+    EXPECT_EQ(sim::ListFiles(), files) << held;
+    EXPECT_EQ(sim::ListDirectories(), folders) << held;
+    EXPECT_EQ(sim::DumpRegistry(), registry) << held;
+    EXPECT_EQ(sim::OpenFileHandles(), 0) << held;  // the other run's mutex is not kept open
+  }
+}
+
+// A disk that reports too little room for the payload: the full disk's
+// message once the destination is known, and nothing written at all, not
+// even the destination folder; silent runs too.
+TEST_F(InstallationTest, TooLittleRoomShowsTheFullDiskMessageAndChangesNothing) {
+  for (bool silent : {false, true}) {
+    SetUp();
+    AcceptEveryDialog();
+    WriteOptionsFile(silent ? "sSilent=1\n" : "prefZoom=2\n");
+    sim::SetDiskReport({20000});  // the sample's files take some 24 kB
+    const std::vector<std::string> files = sim::ListFiles(), folders = sim::ListDirectories();
+    const std::string registry = sim::DumpRegistry();
+
+    EXPECT_EQ(Run(), kExitNotBegun) << silent;
+    EXPECT_EQ(MessageTexts(), (std::vector<std::string>{GetMessageText("errDest2")})) << silent;
+    EXPECT_EQ(DialogsRun().back(), kAssocDialogId) << silent;
+    EXPECT_EQ(sim::ListFiles(), files) << silent;
+    EXPECT_EQ(sim::ListDirectories(), folders) << silent;
+    EXPECT_EQ(sim::DumpRegistry(), registry) << silent;
+    EXPECT_TRUE(StartedCommandLines().empty()) << silent;
+    EXPECT_TRUE(sim::DdeCommandTexts().empty()) << silent;
+    EXPECT_EQ(sim::LoadedResources(), 0) << silent;
+  }
 }
 
 TEST_F(InstallationTest, NoMemoryForThePayloadWindow) {

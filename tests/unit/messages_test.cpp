@@ -22,6 +22,8 @@ TEST_F(MessagesTest, EnglishTexts) {
   EXPECT_STREQ(GetMessageText("err"), "Error");
   EXPECT_STREQ(GetMessageText("dataNotFound"), "Installation data not found. (Executable is corrupted.)");
   EXPECT_STREQ(GetMessageText("winTit"), "MoraLUME Install - Windows (32-bit)");
+  EXPECT_STREQ(GetMessageText("running"),
+               "MoraLUME Setup is already running. Wait until it has finished, then start it again.");
   EXPECT_STREQ(GetMessageText("errDest"),
                "Error creating destination file, the target disk may be full. (%d)\r\n\r\nFilename=%s\r\n\r\n"
                "Installation aborted.");

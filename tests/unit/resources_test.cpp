@@ -33,7 +33,7 @@ TEST_F(ResourcesTest, FindLoadLockAndFree) {
   EXPECT_EQ(sim::LoadedResources(), 1);
   FreeResource(loaded);
   EXPECT_EQ(sim::LoadedResources(), 0);
-  EXPECT_EQ(FindResourceA(nullptr, MAKEINTRESOURCEA(302), MAKEINTRESOURCEA(512)), nullptr);
+  EXPECT_EQ(FindResourceA(nullptr, MAKEINTRESOURCEA(303), MAKEINTRESOURCEA(512)), nullptr);
   EXPECT_NE(FindResourceA(nullptr, "#100", RT_GROUP_ICON), nullptr);
 }
 

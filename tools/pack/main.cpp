@@ -10,8 +10,10 @@
 #include <vector>
 
 #include "tools/pack/name_codepage.h"
+#include "payload/archive_format.h"
 #include "tools/pack/pack_payload.h"
 #include "tools/pack/payload_check.h"
+#include "tools/pack/payload_checksum.h"
 #include "tools/pack/payload_source.h"
 #include "tools/pack/pe_resource.h"
 #include "tools/pack/stub_installer.h"
@@ -25,6 +27,7 @@ const char kUsage[] =
     "       lumepack installer --stub STUB.EXE [-o OUTPUT] [--replace] --payload PAYLOAD\n"
     "       lumepack list [--codepage CP] PAYLOAD-OR-SETUP.EXE\n"
     "       lumepack verify PAYLOAD-OR-SETUP.EXE\n"
+    "       lumepack checksum [-o OUTPUT] PAYLOAD\n"
     "\n"
     "pack   writes the payload resource file (default payload.bin). A FOLDER gives its\n"
     "       files and those of its direct subfolders (\"sub/file\" is stored as \"file!sub\");\n"
@@ -37,11 +40,15 @@ const char kUsage[] =
     "       records could not carry back.\n"
     "installer writes a finished installer (default setup.exe): the stub (setup-stub.exe)\n"
     "       with the payload of FOLDER (or FILEs, as for pack, or a ready PAYLOAD file)\n"
-    "       added as resource 512/301. A stub that already carries a payload is refused\n"
-    "       unless --replace is given.\n"
+    "       added as resource 512/301, and its CRC-32 as resource 512/302, which the\n"
+    "       installer checks before it shows anything. A stub that already carries a\n"
+    "       payload is refused unless --replace is given.\n"
     "list   shows the entries of a payload file or of the payload inside a setup.exe,\n"
     "       the names read in --codepage (default CP1252).\n"
-    "verify inflates it to the end and checks every rule of the format.\n";
+    "verify inflates it to the end and checks every rule of the format; in a setup.exe\n"
+    "       also the checksum 512/302 when there is one (a payload file carries none).\n"
+    "checksum writes the checksum resource file of a payload file (default payload.crc),\n"
+    "       the 4 bytes of 512/302, for a resource script that links the payload itself.\n";
 
 int Fail(const std::string &message) {
   fprintf(stderr, "lumepack: %s\n", message.c_str());
@@ -186,15 +193,17 @@ int Installer(int argc, char **argv) {
   if (!RequestedPayload(request, resource, error)) return Fail(error);
   if (!BuildInstallerFromStub(stub, resource, request.replace, installer, error))
     return Fail(request.stub + ": " + error);
-  // The result must give back exactly this payload to a reader of its own.
-  size_t offset = 0, size = 0;
-  if (!FindPayloadInExecutable(installer, offset, size, error) || installer.compare(offset, size, resource) != 0)
+  // The result must give back exactly this payload and its checksum to a reader of its own.
+  size_t offset = 0, size = 0, checksumOffset = 0, checksumSize = 0;
+  if (!FindPayloadInExecutable(installer, offset, size, error) || installer.compare(offset, size, resource) != 0 ||
+      !FindResourceInExecutable(installer, kChecksumResourceName, checksumOffset, checksumSize, error) ||
+      installer.compare(checksumOffset, checksumSize, ChecksumResourceFor(resource)) != 0)
     return Fail("the written installer does not read back (" + error + "); nothing written");
   if (!WriteWholeFile(request.output, installer, error)) return Fail(error);
   std::filesystem::permissions(request.output, std::filesystem::perms::owner_exec | std::filesystem::perms::group_exec |
                                                    std::filesystem::perms::others_exec,
                                std::filesystem::perm_options::add, ignored);
-  printf("%s: %zu bytes, payload of %zu bytes added to %s\n", request.output.c_str(), installer.size(),
+  printf("%s: %zu bytes, payload of %zu bytes and its checksum added to %s\n", request.output.c_str(), installer.size(),
          resource.size(), request.stub.c_str());
   return 0;
 }
@@ -217,13 +226,29 @@ bool LoadPayload(const std::string &path, std::string &contents, size_t &offset,
   return false;
 }
 
+// An installer's checksum resource against its payload: what verify says of
+// it, or the problem. A payload file carries none.
+bool CheckInstallerChecksum(const std::string &contents, size_t offset, size_t size, std::string &verdict) {
+  if (!LooksLikeExecutable(contents)) return true;
+  size_t stored = 0, storedSize = 0;
+  std::string absent;
+  if (!FindResourceInExecutable(contents, kChecksumResourceName, stored, storedSize, absent)) {
+    verdict = "no checksum (" + absent + ")";
+    return true;
+  }
+  const unsigned char *bytes = reinterpret_cast<const unsigned char *>(contents.data());
+  return CheckStoredChecksum(bytes + stored, storedSize, bytes + offset, size, verdict);
+}
+
 // `codePage` reads the names for the listing; verify passes none.
 int Inspect(const std::string &path, const NameCodePage *codePage) {
   bool listEntries = codePage != nullptr;
-  std::string contents, error;
+  std::string contents, error, checksum;
   size_t offset = 0, size = 0;
   if (!LoadPayload(path, contents, offset, size, error)) return Fail(error);
   PayloadReport report = CheckPayload(reinterpret_cast<const unsigned char *>(contents.data()) + offset, size);
+  if (!CheckInstallerChecksum(contents, offset, size, checksum))
+    report.problems.insert(report.problems.begin(), checksum);
   if (report.headerRead) {
     printf("%s: %u entries, total size %u bytes, compressed %u bytes%s\n", path.c_str(), report.fileCount,
            report.totalSize, report.compressedLength, report.highestLevelHeader ? " (78 DA)" : "");
@@ -233,20 +258,46 @@ int Inspect(const std::string &path, const NameCodePage *codePage) {
   }
   for (const std::string &problem : report.problems) fprintf(stderr, "lumepack: %s: %s\n", path.c_str(), problem.c_str());
   if (!report.problems.empty()) return 1;
+  if (!listEntries && !checksum.empty()) printf("%s: %s\n", path.c_str(), checksum.c_str());
   if (!listEntries) printf("%s: sound\n", path.c_str());
+  return 0;
+}
+
+// The arguments of list and checksum: one file, and `option` with its value.
+bool ParseFileAndOption(int argc, char **argv, const std::string &option, std::string &value, std::string &path,
+                        std::string &error) {
+  for (int i = 0; i < argc; ++i) {
+    std::string arg = argv[i];
+    if (arg == option && i + 1 >= argc) {
+      error = arg + " needs a value\n" + kUsage;
+      return false;
+    }
+    if (arg == option) {
+      value = argv[++i];
+    } else if ((arg.size() > 1 && arg[0] == '-') || !path.empty()) {
+      error = "unexpected " + arg + "\n" + kUsage;
+      return false;
+    } else {
+      path = arg;
+    }
+  }
+  if (path.empty()) error = std::string("no payload given\n") + kUsage;
+  return !path.empty();
+}
+
+int Checksum(int argc, char **argv) {
+  std::string output = "payload.crc", path, payload, error;
+  if (!ParseFileAndOption(argc, argv, "-o", output, path, error)) return Fail(error);
+  if (!ReadWholeFile(path, payload, error)) return Fail(error);
+  if (LooksLikeExecutable(payload)) return Fail(path + ": an executable, not a payload file");
+  if (!WriteWholeFile(output, ChecksumResourceFor(payload), error)) return Fail(error);
+  printf("%s: checksum of %s (%zu bytes)\n", output.c_str(), path.c_str(), payload.size());
   return 0;
 }
 
 int List(int argc, char **argv) {
   std::string codePageName = kDefaultCodePage, path, error;
-  for (int i = 0; i < argc; ++i) {
-    std::string arg = argv[i];
-    if (arg == "--codepage" && i + 1 >= argc) return Fail(arg + " needs a value\n" + kUsage);
-    if (arg == "--codepage") codePageName = argv[++i];
-    else if ((arg.size() > 1 && arg[0] == '-') || !path.empty()) return Fail("unexpected " + arg + "\n" + kUsage);
-    else path = arg;
-  }
-  if (path.empty()) return Fail(std::string("no payload given\n") + kUsage);
+  if (!ParseFileAndOption(argc, argv, "--codepage", codePageName, path, error)) return Fail(error);
   NameCodePage codePage;
   if (!codePage.Open(codePageName, error)) return Fail(error);
   return Inspect(path, &codePage);
@@ -259,6 +310,7 @@ int main(int argc, char **argv) {
   if (argc >= 2 && strcmp(argv[1], "installer") == 0) return Installer(argc - 2, argv + 2);
   if (argc >= 2 && strcmp(argv[1], "list") == 0) return List(argc - 2, argv + 2);
   if (argc == 3 && strcmp(argv[1], "verify") == 0) return Inspect(argv[2], nullptr);
+  if (argc >= 2 && strcmp(argv[1], "checksum") == 0) return Checksum(argc - 2, argv + 2);
   if (argc == 2 && (strcmp(argv[1], "--help") == 0 || strcmp(argv[1], "-h") == 0)) {
     fputs(kUsage, stdout);
     return 0;

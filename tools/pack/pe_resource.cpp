@@ -53,7 +53,9 @@ bool FindDirectoryEntry(const Image &image, size_t directory, uint32_t id, bool 
 
 bool LooksLikeExecutable(const std::string &image) { return image.size() >= 2 && image[0] == 'M' && image[1] == 'Z'; }
 
-bool FindPayloadInExecutable(const std::string &bytes, size_t &offset, size_t &size, std::string &error) {
+bool FindResourceInExecutable(const std::string &bytes, int name, size_t &offset, size_t &size, std::string &error) {
+  const uint32_t nameId = static_cast<uint32_t>(name);
+  const std::string resource = "resource " + std::to_string(kPayloadResourceType) + "/" + std::to_string(name);
   Image image{bytes};
   uint32_t peOffset, signature, sectionCount, optionalSize, magic;
   if (!image.Read32(0x3C, peOffset) || !image.Read32(peOffset, signature) || signature != 0x00004550) {
@@ -103,21 +105,25 @@ bool FindPayloadInExecutable(const std::string &bytes, size_t &offset, size_t &s
   }
   uint32_t typeEntry, nameEntry, languageEntry;
   if (!FindDirectoryEntry(image, root, kPayloadResourceType, false, typeEntry) || !(typeEntry & kSubdirectoryFlag) ||
-      !FindDirectoryEntry(image, root + (typeEntry & ~kSubdirectoryFlag), kPayloadResourceName, false, nameEntry) ||
+      !FindDirectoryEntry(image, root + (typeEntry & ~kSubdirectoryFlag), nameId, false, nameEntry) ||
       !(nameEntry & kSubdirectoryFlag) ||
       !FindDirectoryEntry(image, root + (nameEntry & ~kSubdirectoryFlag), 0, true, languageEntry) ||
       (languageEntry & kSubdirectoryFlag)) {
-    error = "the executable has no resource 512/301";
+    error = "the executable has no " + resource;
     return false;
   }
   uint32_t dataAddress, dataSize;
   uint64_t dataOffset;
   if (!image.Read32(root + languageEntry, dataAddress) || !image.Read32(root + languageEntry + 4, dataSize) ||
       !fileOffsetOf(dataAddress, dataOffset) || dataSize > bytes.size() - dataOffset) {
-    error = "resource 512/301 lies outside the file";
+    error = resource + " lies outside the file";
     return false;
   }
   offset = static_cast<size_t>(dataOffset);
   size = dataSize;
   return true;
+}
+
+bool FindPayloadInExecutable(const std::string &image, size_t &offset, size_t &size, std::string &error) {
+  return FindResourceInExecutable(image, kPayloadResourceName, offset, size, error);
 }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "payload/archive_format.h"
+#include "tools/pack/payload_checksum.h"
 #include "tools/pack/pe_image.h"
 #include "tools/pack/resource_tree.h"
 
@@ -12,8 +13,19 @@ namespace {
 
 constexpr size_t kMaxModuleName = 256;
 
-bool IsPayload(const ResourceItem &item) {
-  return item.type == NumberedId(kPayloadResourceType) && item.name == NumberedId(kPayloadResourceName);
+// The payload and its checksum, which come and go together.
+bool IsPayloadOrChecksum(const ResourceItem &item) {
+  return item.type == NumberedId(kPayloadResourceType) &&
+         (item.name == NumberedId(kPayloadResourceName) || item.name == NumberedId(kChecksumResourceName));
+}
+
+ResourceItem PayloadItem(int name, const std::string &bytes) {
+  ResourceItem item;
+  item.type = NumberedId(kPayloadResourceType);
+  item.name = NumberedId(static_cast<uint32_t>(name));
+  item.language = kPayloadLanguage;
+  item.bytes = bytes;
+  return item;
 }
 
 uint32_t LoadedSize(const PeSection &section) { return section.virtualSize ? section.virtualSize : section.rawSize; }
@@ -109,18 +121,14 @@ bool BuildInstallerFromStub(const std::string &stub, const std::string &payloadR
 
   std::vector<ResourceItem> items;
   if (!ReadResourceTree(stub, image, items, error)) return false;
-  bool present = std::any_of(items.begin(), items.end(), IsPayload);
+  bool present = std::any_of(items.begin(), items.end(), IsPayloadOrChecksum);
   if (present && !replace) {
-    error = "the stub already carries a payload (resource 512/301); give --replace to replace it";
+    error = "the stub already carries a payload (resource 512/301 or 512/302); give --replace to replace it";
     return false;
   }
-  items.erase(std::remove_if(items.begin(), items.end(), IsPayload), items.end());
-  ResourceItem payload;
-  payload.type = NumberedId(kPayloadResourceType);
-  payload.name = NumberedId(kPayloadResourceName);
-  payload.language = kPayloadLanguage;
-  payload.bytes = payloadResource;
-  items.push_back(payload);
+  items.erase(std::remove_if(items.begin(), items.end(), IsPayloadOrChecksum), items.end());
+  items.push_back(PayloadItem(kPayloadResourceName, payloadResource));
+  items.push_back(PayloadItem(kChecksumResourceName, ChecksumResourceFor(payloadResource)));
 
   PeSection resources = image.sections[resourceIndex];
   std::string tree = WriteResourceTree(items, resources.virtualAddress);

@@ -1,8 +1,9 @@
 // A finished installer from a stub (setup.exe built without a payload) and
-// payload resource bytes: resource 512/301 in language 1033 is added to the
-// stub's resource tree, which is rebuilt in place; the base relocations that
-// follow it move up, and the section table, SizeOfImage, the resource data
-// directory and the checksum are set to match. Nothing else changes.
+// payload resource bytes: resource 512/301 and its checksum 512/302, both in
+// language 1033, are added to the stub's resource tree, which is rebuilt in
+// place; the base relocations that follow it move up, and the section table,
+// SizeOfImage, the resource data directory and the PE checksum are set to
+// match. Nothing else changes.
 #pragma once
 
 #include <string>
@@ -14,7 +15,8 @@ constexpr unsigned kPayloadLanguage = 1033;
 // False, with a reason naming the problem, for anything that cannot be
 // changed safely: not a PE, not one of our stubs, a signed file, data after
 // the last section, resources that are not the last section but for the
-// relocations, or a payload already present while `replace` is false.
+// relocations, or a payload or its checksum already present while `replace`
+// is false (with it, both are replaced).
 bool BuildInstallerFromStub(const std::string &stub, const std::string &payloadResource, bool replace,
                             std::string &installer, std::string &error);
 

@@ -9,6 +9,8 @@
 #include "win32sim/folder_api.h"
 #include "win32sim/folder_handle_api.h"
 #include "win32sim/find_api.h"
+#include "win32sim/volume_api.h"
+#include "win32sim/mutex_api.h"
 #include "win32sim/string_api.h"
 #include "win32sim/system_api.h"
 #include "win32sim/resource_api.h"

@@ -251,7 +251,7 @@ HANDLE WINAPI CreateFileA(LPCSTR path, DWORD access, DWORD share, LPSECURITY_ATT
 BOOL WINAPI CloseHandle(HANDLE object) {
   // (HANDLE)-1 is also the current process's pseudo handle, which closes.
   if (object == INVALID_HANDLE_VALUE) return TRUE;
-  if (sim::CloseFolder(object)) return TRUE;
+  if (sim::CloseFolder(object) || sim::CloseMutex(object)) return TRUE;
   return _lclose(static_cast<HFILE>(reinterpret_cast<intptr_t>(object))) == 0;
 }
 
@@ -412,7 +412,9 @@ void SetReadOnly(const std::string &windowsPath, bool readOnly) {
 
 std::vector<std::string> ListFiles() { return ListEntries(false); }
 
-int OpenFileHandles() { return static_cast<int>(g_openDescriptors.size()) + OpenFolderHandles() + OpenSearches(); }
+int OpenFileHandles() {
+  return static_cast<int>(g_openDescriptors.size()) + OpenFolderHandles() + OpenSearches() + OpenMutexHandles();
+}
 
 bool FileHeldFromDeletion(unsigned long long device, unsigned long long inode) {
   for (const auto &entry : g_openDescriptors)
@@ -432,6 +434,7 @@ void FailFileDeletion(const std::string &windowsPath) {
   g_failDeletion.insert(PathKey(prefix ? windowsPath.substr(0, windowsPath.size() - 1) : windowsPath) + (prefix ? "*" : ""));
 }
 void SetDiskSpace(long long bytes) { g_diskSpace = bytes; }
+long long DiskSpaceLeft() { return g_diskSpace; }
 
 std::vector<std::string> ListDirectories() { return ListEntries(true); }
 

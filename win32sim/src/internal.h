@@ -22,6 +22,16 @@ void ResetSecurity();
 void ResetFolders();
 void ResetFolderHandles();
 void ResetSearches();
+void ResetVolumes();
+void ResetMutexes();
+
+// What _hwrite may still write (negative: unlimited), which the free space
+// reported follows unless a test sets it apart.
+long long DiskSpaceLeft();
+// CloseHandle's mutexes (false when the handle is no mutex's), and how many
+// are open.
+bool CloseMutex(HANDLE handle);
+int OpenMutexHandles();
 
 // Windows rules for forming a full path (drive-relative and relative paths
 // against the current directory, '.' and '..', '/' as '\'). False for what

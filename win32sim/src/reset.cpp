@@ -19,6 +19,8 @@ void Reset() {
   ResetSecurity();
   ResetFolders();
   ResetSearches();
+  ResetVolumes();
+  ResetMutexes();
   ResetEvents();
 }
 

@@ -4,6 +4,7 @@ import zlib
 
 PAYLOAD_TYPE = 512
 PAYLOAD_NAME = 301
+CHECKSUM_NAME = 302  # the CRC-32 of the payload resource's bytes, little-endian, in its first 4 bytes
 
 
 class PeImage:
@@ -99,14 +100,20 @@ def installed_path(entry_name):
     return entry_name
 
 
-def _rewrite_payload(installer_path, output_path, change):
-    """Writes a copy of the installer after `change(image, (type entry, data offset, data size))`."""
+def _rewrite_payload(installer_path, output_path, change, refresh_checksum=True):
+    """Writes a copy of the installer after `change(image, (type entry, data offset, data size))`. With
+    `refresh_checksum` the payload's checksum resource, when there is one, is made to match the changed
+    bytes, so that the installer's own checks of the payload are what meets them."""
     with open(installer_path, "rb") as installer:
         image = PeImage(installer.read())
     found = image.find_resource_entry(PAYLOAD_TYPE, PAYLOAD_NAME)
     if not found:
         raise ValueError(installer_path + " carries no payload")
     change(image, found)
+    checksum = image.find_resource_entry(PAYLOAD_TYPE, CHECKSUM_NAME)
+    if refresh_checksum and checksum:
+        _, offset, size = found
+        struct.pack_into("<I", image.data, checksum[1], zlib.crc32(bytes(image.data[offset:offset + size])))
     with open(output_path, "wb") as output:
         output.write(image.data)
 

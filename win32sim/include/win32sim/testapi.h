@@ -36,6 +36,7 @@ std::string ReadFile(const std::string &windowsPath);
 void SetReadOnly(const std::string &windowsPath, bool readOnly);
 // Every file below the root, as upper-case-drive Windows paths, sorted.
 std::vector<std::string> ListFiles();
+// Handles that CloseHandle must still close: files, folders and mutexes.
 int OpenFileHandles();
 void SetCurrentDirectory(const std::string &windowsPath);
 // Faults: OpenFile with OF_CREATE fails for this path; CreateDirectoryA fails
@@ -47,6 +48,20 @@ void FailFileCreation(const std::string &windowsPath);
 void FailFileDeletion(const std::string &windowsPath);
 void FailDirectoryCreation(const std::string &windowsPath);
 void SetDiskSpace(long long bytes);
+// What GetDiskFreeSpaceExA and GetDiskFreeSpaceA report of every drive: by
+// default the bytes SetDiskSpace leaves (2^40 when unlimited), in clusters
+// of 8 sectors of 512 bytes. A report apart from that budget is a disk that
+// something else fills while the installer writes.
+struct DiskReport {
+  long long freeBytes = -1;  // negative: what SetDiskSpace leaves
+  DWORD sectorsPerCluster = 8;
+  DWORD bytesPerSector = 512;
+  bool freeSpaceFails = false;    // GetDiskFreeSpaceExA fails with ERROR_NOT_READY
+  bool clusterSizeFails = false;  // GetDiskFreeSpaceA does
+};
+void SetDiskReport(const DiskReport &report);
+// The folders GetDiskFreeSpaceExA was asked about, as given, in order.
+const std::vector<std::string> &DiskSpaceQueries();
 // Every directory below the root, as Windows paths, sorted.
 std::vector<std::string> ListDirectories();
 

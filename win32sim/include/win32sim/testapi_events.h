@@ -12,6 +12,7 @@ namespace sim {
 //   "write <path>"         data written to it (consecutive writes: one line)
 //   "delete <path>"        a file deleted
 //   "mkdir <path>"         a directory created
+//   "mutex <name>"         a named mutex created or opened
 //   "registry <key>[<name>] = <text>"   a value written ("" name: the default)
 //   "dde <command>"        an execute transaction the peer received
 //   "start <command line>" a WinExec call

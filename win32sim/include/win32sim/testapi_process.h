@@ -1,4 +1,4 @@
-// Test side: Starting programs, the Windows version, short path names.
+// Test side: Starting programs, the Windows version, short path names, named mutexes.
 #pragma once
 
 #include <windows.h>
@@ -36,5 +36,14 @@ int VersionQueries();
 void SetShortPath(const std::string &longPath, const std::string &shortForm);
 void FailShortPaths(bool fail);
 int ShortPathQueries();
+
+// Another process holds a mutex of this name (until Reset): CreateMutexA
+// with it gives ERROR_ALREADY_EXISTS.
+void HoldMutex(const std::string &name);
+// CreateMutexA fails with ERROR_ACCESS_DENIED, as for a name whose object
+// another user made without rights for the caller.
+void FailMutexCreation(bool fail);
+// The names CreateMutexA was given, in order.
+const std::vector<std::string> &MutexNames();
 
 }  // namespace sim

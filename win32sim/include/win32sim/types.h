@@ -39,6 +39,14 @@ typedef size_t SIZE_T;
 typedef DWORD LCID;
 typedef DWORD LCTYPE;
 typedef DWORD COLORREF;
+typedef uint64_t ULONGLONG;
+typedef union _ULARGE_INTEGER {
+  struct {
+    DWORD LowPart;
+    DWORD HighPart;
+  } u;
+  ULONGLONG QuadPart;
+} ULARGE_INTEGER, *PULARGE_INTEGER;
 
 #define TRUE 1
 #define FALSE 0
