@@ -134,15 +134,16 @@ def write_with_damaged_payload(installer_path, output_path):
 
 
 def write_with_damaged_end(installer_path, output_path):
-    """A copy with one byte of the compressed stream changed in the payload's last kilobyte: the archive
-    header still reads, and only the last files would meet the damage while they are copied."""
+    """A copy with one byte of the compressed stream changed in the payload's last kilobyte, its checksum left
+    as it was: the archive header still reads, and only the last files would meet the damage while they are
+    copied, unless the checksum is checked first."""
     def damage(image, found):
         _, offset, size = found
         length = struct.unpack_from("<I", image.data, offset)[0]
         if not 1024 <= length <= size - 4:
             raise ValueError("a stream of %d bytes in a resource of %d" % (length, size))
         image.data[offset + 4 + length - 256] ^= 0xFF
-    _rewrite_payload(installer_path, output_path, damage)
+    _rewrite_payload(installer_path, output_path, damage, refresh_checksum=False)
 
 
 def certificate_table(installer_path):
