@@ -146,10 +146,12 @@ def write_with_damaged_end(installer_path, output_path):
     _rewrite_payload(installer_path, output_path, damage, refresh_checksum=False)
 
 
-def certificate_table(installer_path):
-    """(file offset, size) of the signatures an installer carries, (0, 0) when it is not signed."""
+def signature_and_checksum(installer_path):
+    """(bytes of the signatures an installer carries, 0 when it is not signed; whether it carries the payload's
+    checksum resource)."""
     with open(installer_path, "rb") as installer:
-        return PeImage(installer.read()).certificates
+        image = PeImage(installer.read())
+    return image.certificates[1], image.find_resource_entry(PAYLOAD_TYPE, CHECKSUM_NAME) is not None
 
 
 def hostile_payload(first_entry, hostile_name, data=b"escaped"):

@@ -5,7 +5,7 @@ import re
 import shutil
 import subprocess
 
-from harness.payload import certificate_table
+from harness.payload import signature_and_checksum
 
 from . import scenario
 from .flows import CANCELLED, run_installer
@@ -44,7 +44,9 @@ def silent_packed(session):
 def signed_installer(session):
     expected = Expected(session, options=[("sSilent", "1")])
     signed = session.artifacts.installer("signed")
-    session.require(certificate_table(signed)[1] > 0, "the signed copy carries a signature")
+    signature, checksum = signature_and_checksum(signed)
+    session.require(signature > 0 and checksum, "the signed copy carries a signature (%d bytes) and the payload's "
+                    "checksum (%s)" % (signature, checksum))
     verify = subprocess.run([session.artifacts.lumepack, "verify", signed], stdin=subprocess.DEVNULL,
                             stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
     session.equal(verify.returncode, 0, "lumepack verify exit code (%s)" % verify.stdout.strip())
