@@ -10,7 +10,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 
-bash scripts/install-deps.sh wine64 xvfb imagemagick python3
+bash scripts/install-deps.sh wine64 xvfb imagemagick python3 openssl osslsigncode
 
 build_dir=$(realpath -m "${E2E_BUILD_DIR:-build/win64}")
 build_dir32=$(realpath -m "${E2E_BUILD_DIR32:-build/win32}")

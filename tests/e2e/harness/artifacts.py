@@ -32,6 +32,7 @@ class Artifacts:
         self.driver_exe = os.path.join(tools_dir, "e2e-driver", "dialog_driver.exe")
         self.probe_exe = os.path.join(tools_dir, "e2e-driver", "probe_dialog.exe")
         self.registry_link_exe = os.path.join(tools_dir, "e2e-driver", "registry_link.exe")
+        self.hold_file_exe = os.path.join(tools_dir, "e2e-driver", "hold_file.exe")
         self.lumepack = os.path.join(build_dir, "native-tools", "lumepack")
         self._lock = threading.RLock()  # a variant may be made from the payload, read under the same lock
         self._variants = {}
@@ -50,8 +51,9 @@ class Artifacts:
 
     def installer(self, kind):
         """'linked' is the build's setup.exe; 'packed' the same build's stub with the payload added by
-        the pack tool; 'no-payload' and 'damaged' are copies made from setup.exe; 'latin1-names' the
-        stub packed here from a folder of LATIN1_FILES."""
+        the pack tool; 'no-payload', 'damaged' (its zlib header) and 'damaged-end' (a byte in its last
+        kilobyte) are copies made from setup.exe; 'latin1-names' the stub packed here from a folder of
+        LATIN1_FILES; 'signed' setup.exe signed afterwards with a throw-away certificate."""
         if kind == "linked":
             return self.setup_exe
         if kind == "packed":
@@ -64,7 +66,8 @@ class Artifacts:
                     self._variants[kind] = path
                 return self._variants[kind]
         makers = {"no-payload": payload.write_without_payload, "damaged": payload.write_with_damaged_payload,
-                  "latin1-names": self._pack_latin1_names}
+                  "damaged-end": payload.write_with_damaged_end, "latin1-names": self._pack_latin1_names,
+                  "signed": self._sign}
         with self._lock:
             if kind not in self._variants:
                 path = self._variant_path(kind)
@@ -97,6 +100,18 @@ class Artifacts:
                                  stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
         if packing.returncode != 0:
             raise RuntimeError("lumepack failed: " + packing.stdout.decode(errors="replace"))
+
+    def _sign(self, setup_exe, output_path):
+        """Signs a copy with osslsigncode and a self-signed code-signing certificate made for this run."""
+        key, certificate = output_path + ".key.pem", output_path + ".cert.pem"
+        for command in (["openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-keyout", key, "-out",
+                         certificate, "-days", "2", "-subj", "/CN=MoraLUME throw-away signer",
+                         "-addext", "keyUsage=digitalSignature", "-addext", "extendedKeyUsage=codeSigning"],
+                        ["osslsigncode", "sign", "-certs", certificate, "-key", key, "-n", "MoraLUME Setup",
+                         "-in", setup_exe, "-out", output_path]):
+            done = subprocess.run(command, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
+            if done.returncode != 0:
+                raise RuntimeError("%s failed: %s" % (command[0], done.stdout.decode(errors="replace")))
 
     def has_payload(self):
         return payload.read_payload(self.setup_exe) is not None

@@ -18,6 +18,8 @@ class PeImage:
         magic = struct.unpack_from("<H", self.data, optional)[0]
         directories = optional + (96 if magic == 0x10B else 112)
         self.resource_rva = struct.unpack_from("<I", self.data, directories + 2 * 8)[0]
+        # The certificate table: a file offset and size, not an RVA; (0, 0) in an unsigned file.
+        self.certificates = struct.unpack_from("<II", self.data, directories + 4 * 8)
         self.sections = []
         table = optional + optional_size
         for index in range(sections):
@@ -131,6 +133,27 @@ def write_with_damaged_payload(installer_path, output_path):
     _rewrite_payload(installer_path, output_path, damage)
 
 
+def write_with_damaged_end(installer_path, output_path):
+    """A copy with one byte of the compressed stream changed in the payload's last kilobyte, its checksum left
+    as it was: the archive header still reads, and only the last files would meet the damage while they are
+    copied, unless the checksum is checked first."""
+    def damage(image, found):
+        _, offset, size = found
+        length = struct.unpack_from("<I", image.data, offset)[0]
+        if not 1024 <= length <= size - 4:
+            raise ValueError("a stream of %d bytes in a resource of %d" % (length, size))
+        image.data[offset + 4 + length - 256] ^= 0xFF
+    _rewrite_payload(installer_path, output_path, damage, refresh_checksum=False)
+
+
+def signature_and_checksum(installer_path):
+    """(bytes of the signatures an installer carries, 0 when it is not signed; whether it carries the payload's
+    checksum resource)."""
+    with open(installer_path, "rb") as installer:
+        image = PeImage(installer.read())
+    return image.certificates[1], image.find_resource_entry(PAYLOAD_TYPE, CHECKSUM_NAME) is not None
+
+
 def hostile_payload(first_entry, hostile_name, data=b"escaped"):
     """A payload resource whose second entry names a file outside the destination."""
     entries = [first_entry, (hostile_name, data)]
@@ -142,7 +165,6 @@ def hostile_payload(first_entry, hostile_name, data=b"escaped"):
         total += 1 + len(encoded) + len(body)
     stream = zlib.compress(struct.pack("<HI", len(entries), total) + bytes(archive), 9)
     return struct.pack("<I", len(stream)) + stream
-
 
 
 def write_with_hostile_name(installer_path, first_entry, hostile_name, output_path):

@@ -8,24 +8,28 @@ BITNESSES = ("i686", "x64")
 
 
 class Scenario:
-    def __init__(self, name, function, summary, bitness=None):
+    def __init__(self, name, function, summary, bitness=None, runs_here=None):
+        self.base_name = name
         self.name = name + ("/" + bitness if bitness else "")
         self.function = function
         self.summary = summary
         self.bitness = bitness
+        self.runs_here = runs_here
 
 
 SCENARIOS = []
 
 
-def scenario(name, summary, each_build=True):
-    """each_build=False: one run, for the harness's own programs, which come from the win64 build."""
+def scenario(name, summary, each_build=True, runs_here=None):
+    """each_build=False: one run, for the harness's own programs, which come from the win64 build.
+    runs_here: asked once before the runs, None where this machine allows the scenario, or why it does not;
+    then its runs are left out and one line says why."""
     def register(function):
         for bitness in BITNESSES if each_build else (None,):
-            SCENARIOS.append(Scenario(name, function, summary, bitness))
+            SCENARIOS.append(Scenario(name, function, summary, bitness, runs_here))
         return function
     return register
 
 
-for _module in ("selftest", "silent", "interactive", "exits", "repeat", "broken", "uninstall"):
+for _module in ("selftest", "silent", "interactive", "exits", "repeat", "broken", "uninstall", "rollback"):
     importlib.import_module("scenarios." + _module)

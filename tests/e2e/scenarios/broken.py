@@ -1,14 +1,17 @@
-"""Installers whose payload is missing, damaged or hostile: one message, nothing outside the destination."""
+"""Installers whose payload is missing, damaged or hostile: one message, and the prefix's files and registry as
+they were."""
 import os
 
 from . import scenario
 from . import installer_ui as ui
 from .flows import FAILED, NOT_BEGUN, run_installer
 from .install_checks import Expected, check_nothing_installed, gather
+from .prefix_changes import changes_since, state_before
 
 
 def _refused(session, kind, text, picture):
     expected = Expected(session, starts=())
+    before = state_before(session)
 
     def answer(s):
         run = ui.wait(s, ui.ERROR_CAPTION)
@@ -24,6 +27,7 @@ def _refused(session, kind, text, picture):
     state = gather(session, expected)
     session.finish()
     check_nothing_installed(session, expected, state)
+    session.equal(changes_since(session, before), [], "changes to the prefix's files and registry")
 
 
 @scenario("no-payload", "an installer without a payload: \"Installation data not found\" and nothing else")
@@ -36,10 +40,17 @@ def damaged_payload(session):
     _refused(session, "damaged", ui.CORRUPT_TEXT, "error-damaged-payload")
 
 
+@scenario("damaged-installer", "one byte changed in the payload's last kilobyte: \"Corrupted data\" before the "
+          "first dialog, exit code 1, nothing written")
+def damaged_installer(session):
+    _refused(session, "damaged-end", ui.CORRUPT_TEXT, "error-damaged-installer")
+
+
 @scenario("hostile-name", "a payload entry named ..\\escaped.txt: \"Corrupted data\", the entry written before it "
           "taken away again, nothing anywhere")
 def hostile_name(session):
     expected = Expected(session, starts=())
+    before = state_before(session)
 
     def answer(s):
         run = ui.wait(s, ui.ERROR_CAPTION)
@@ -53,3 +64,4 @@ def hostile_name(session):
                for name in names if name.lower() == "escaped.txt"]
     session.equal(escaped, [], "files named escaped.txt anywhere on drive C:")
     check_nothing_installed(session, expected, state)
+    session.equal(changes_since(session, before), [], "changes to the prefix's files and registry")

@@ -19,6 +19,10 @@ RUN_LINES = (114, 115)
 NO_PAYLOAD_TEXT = "Installation data not found. (Executable is corrupted.)"
 CORRUPT_TEXT = "Corrupted data. Installation aborted."
 NO_PATH_TEXT = "Unable to create the path you've entered."
+FULL_DISK_TEXT = "Error writing file, the target disk may be full.\r\n\r\nInstallation aborted."
+# Filled with the failed open's result and the file's path.
+DEST_FILE_TEXT = ("Error creating destination file, the target disk may be full. (%d)\r\n\r\nFilename=%s\r\n\r\n"
+                  "Installation aborted.")
 ES_READONLY = 0x0800
 
 DIALOG_TIMEOUT_MS = 20000

@@ -3,6 +3,9 @@ import glob
 import os
 import re
 import shutil
+import subprocess
+
+from harness.payload import signature_and_checksum
 
 from . import scenario
 from .flows import CANCELLED, run_installer
@@ -31,6 +34,23 @@ def silent_defaults(session):
 def silent_packed(session):
     expected = Expected(session, options=[("sSilent", "1")])
     run_installer(session, kind="packed", options=["sSilent=1"])
+    state = gather(session, expected)
+    session.finish()
+    check_installed(session, expected, state)
+
+
+@scenario("signed-installer", "setup.exe signed afterwards (osslsigncode, a throw-away certificate): lumepack verify "
+          "reads it, and it installs exactly like the unsigned one")
+def signed_installer(session):
+    expected = Expected(session, options=[("sSilent", "1")])
+    signed = session.artifacts.installer("signed")
+    signature, checksum = signature_and_checksum(signed)
+    session.require(signature > 0 and checksum, "the signed copy carries a signature (%d bytes) and the payload's "
+                    "checksum (%s)" % (signature, checksum))
+    verify = subprocess.run([session.artifacts.lumepack, "verify", signed], stdin=subprocess.DEVNULL,
+                            stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
+    session.equal(verify.returncode, 0, "lumepack verify exit code (%s)" % verify.stdout.strip())
+    run_installer(session, kind="signed", options=["sSilent=1"])
     state = gather(session, expected)
     session.finish()
     check_installed(session, expected, state)

@@ -11,56 +11,13 @@ from . import installer_ui as ui
 from .flows import run_installer, wait_for_lines
 from .install_checks import LOG, PROGRAM, Expected, join, log_starts, uninstall_keys
 from .interactive import click_through
+from .prefix_changes import (PENDING, PENDING_VALUE, changes_since, pending_deletes, restart_wine,
+                             state_before)
 
 SILENT = "-s"
 UNINSTALLED, DECLINED, PARTLY = 0, 1, 2
 CAPTION = "Uninstall MoraLUME"
 IDNO = 7
-PENDING = "system.reg [system\\\\currentcontrolset\\\\control\\\\session manager]"
-PENDING_VALUE = '"pendingfilerenameoperations"'
-
-# Wine's own bookkeeping, whatever program runs: (registry key, value name or None for the whole key).
-WINE_BOOKKEEPING = (
-    # The display driver's date, written again each time the desktop starts.
-    ("system.reg [system\\\\currentcontrolset\\\\control\\\\class\\\\{4d36e968-e325-11ce-bfc1-08002be10318}"
-     "\\\\0000]", '"driverdatedata"'),
-    # The host's fonts, registered when the first 32-bit program starts.
-    ("system.reg [software\\\\microsoft\\\\windows nt\\\\currentversion\\\\fonts]", None),
-    ("system.reg [software\\\\microsoft\\\\windows\\\\currentversion\\\\fonts]", None),
-    ("user.reg [software\\\\wine\\\\fonts\\\\external fonts]", None),
-    # The display devices and their video ids, which Wine may enumerate again at a desktop's start
-    # (seen once, on a 32-bit run); every key below these two.
-    ("system.reg [system\\\\currentcontrolset\\\\enum\\\\", None),
-    ("system.reg [system\\\\currentcontrolset\\\\control\\\\video\\\\", None),
-    # Settings of Wine's folder window, which opens on the installer's ShowGroup.
-    ("user.reg [software\\\\microsoft\\\\windows\\\\currentversion\\\\explorer\\\\advanced]", None),
-)
-
-
-def _is_bookkeeping(change):
-    for key, value in WINE_BOOKKEEPING:
-        if value is None and change[2:].split(" ", 1)[1].startswith(key):
-            return True
-        if value is not None and change[2:] == "value %s %s" % (key, value):
-            return True
-    return False
-
-
-def _changes(session, before):
-    """What changed since `before`, without Wine's bookkeeping and the harness's staging folder."""
-    found = snapshot.changes(before, snapshot.take(session.wine.prefix))
-    stage = "file C:\\%s" % session.stage.rsplit("/", 1)[-1]
-    return sorted(c for c in found if not _is_bookkeeping(c) and not (c[2:] == stage or c[2:].startswith(stage + "\\")))
-
-
-def _pending_deletes(session):
-    """The paths that Wine deletes at its next start (PendingFileRenameOperations, a list of pairs)."""
-    raw = snapshot.take(session.wine.prefix)[1].get(PENDING, {}).get(PENDING_VALUE, "")
-    text = raw.partition(':"')[2][:-1]
-    for escaped, plain in (("\\0", "\0"), ('\\"', '"'), ("\\\\", "\\")):
-        text = text.replace(escaped, plain)
-    entries = text.split("\0")
-    return [(entries[at], entries[at + 1]) for at in range(0, len(entries) - 1, 2) if entries[at]]
 
 
 def _split_command(command):
@@ -99,7 +56,7 @@ def _decline(session, expected):
         s.drive(["wait", CAPTION, 1000], ["press", IDNO], ["gone", 10000])
 
     _uninstall(session, expected, words=(), exit_code=DECLINED, steps=answer)
-    session.equal(_changes(session, installed), ["~ file %s" % join(expected.destination, LOG)],
+    session.equal(changes_since(session, installed), ["~ file %s" % join(expected.destination, LOG)],
                   "changes after answering No")
 
 
@@ -108,9 +65,7 @@ def _uninstall_scenario(session, expected, install, setup=None, after_install=No
     """`kept`: changes that stay for good, on top of Wine's bookkeeping."""
     if setup:
         setup(session)
-    session.wait_for_desktop()  # its first start writes into the registry: part of the state before
-    session.finish()
-    before = snapshot.take(session.wine.prefix)
+    before = state_before(session)
     install(session)
     session.check(wait_for_lines(session.host_path(join(expected.destination, LOG)), len(expected.starts)),
                   "the installation's starts logged")
@@ -123,16 +78,14 @@ def _uninstall_scenario(session, expected, install, setup=None, after_install=No
 
     folder = expected.destination
     waiting = [join(folder, PROGRAM), join(folder, LOG), folder]
-    session.equal(_pending_deletes(session), [("\\??\\" + path, "") for path in waiting],
+    session.equal(pending_deletes(session), [("\\??\\" + path, "") for path in waiting],
                   "deletes waiting for Wine's restart")
-    session.equal(_changes(session, before),
+    session.equal(changes_since(session, before),
                   sorted(set(["+ file " + path for path in waiting] + ["+ value %s %s" % (PENDING, PENDING_VALUE)] +
                              list(kept))), "changes left until the restart")
 
-    code, _ = session.wine.run(["wineboot", "-r"], "wineboot-restart", timeout=120)
-    session.equal(code, 0, "wineboot -r exit code")
-    session.wine.wait_all(timeout=60)
-    session.equal(_changes(session, before), sorted(kept), "changes left after the restart")
+    restart_wine(session)
+    session.equal(changes_since(session, before), sorted(kept), "changes left after the restart")
 
 
 def _silent_install(session):
