@@ -282,6 +282,10 @@ def loadavg():
 
 
 def measure(wine, installers, stage, source, rounds, title, update=False):
+    # Updates start from this payload's own installation, never another payload's files.
+    destination = os.path.join(wine.drive_c, DESTINATION)
+    if os.path.exists(destination):
+        shutil.rmtree(destination)
     for installer in installers:
         shutil.copy(installer.path, stage)
         install(wine, installer, stage, source, first=True, update=update)
