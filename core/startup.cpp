@@ -88,7 +88,8 @@ void ScanCommandLine(const char *arguments) {
         if (entry.letter == word[letter]) g_languageIndex = entry.index;
       g_languageGiven = 1;
     }
-    if (StartsWithSwitch(word, kDestination)) i += sizeof kDestination - 1 + ReadDestination(word + sizeof kDestination - 1);
+    const size_t value = sizeof kDestination - 1;
+    if (StartsWithSwitch(word, kDestination)) i += value + ReadDestination(word + value);
   }
 }
 

@@ -189,9 +189,10 @@ TEST_F(AssociationsTest, GetClassValueReadsTerminatedOrReportsWhy) {
 // alike; the quiet one is there whenever the plain one fits.
 TEST_F(AssociationsTest, UninstallEntryHasNameAndBothCommandsWithTheirNuls) {
   const std::string longest = "C:\\" + std::string(kPathSize - 9, 'p');  // 254 + " . -u" = 259
-  const std::pair<std::string, std::string> cases[] = {{"C:\\MLUME\\MAIN.EXE", "C:\\MLUME\\MAIN.EXE . -u"},
-                                                       {"C:\\Program Files\\MAIN.EXE", "\"C:\\Program Files\\MAIN.EXE\" . -u"},
-                                                       {longest, longest + " . -u"}};
+  const std::pair<std::string, std::string> cases[] = {
+      {"C:\\MLUME\\MAIN.EXE", "C:\\MLUME\\MAIN.EXE . -u"},
+      {"C:\\Program Files\\MAIN.EXE", "\"C:\\Program Files\\MAIN.EXE\" . -u"},
+      {longest, longest + " . -u"}};
   const char key[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\MoraLUME";
   for (const auto &[program, command] : cases) {
     sim::Reset();

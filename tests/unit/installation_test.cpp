@@ -434,8 +434,8 @@ TEST_F(InstallationTest, DestinationOfTheCommandLineWinsOverDefaultAndDefPath) {
     EXPECT_EQ(Run(c.arguments), 0) << c.arguments;
     EXPECT_TRUE(MessageTexts().empty()) << c.arguments;
     EXPECT_TRUE(sim::FileExists(c.installedIn + "\\lume32.exe")) << c.arguments;
-    EXPECT_EQ(sim::ProgramFor(sim::RegistryString(HKEY_LOCAL_MACHINE, kUninstallKey, "QuietUninstallString").value_or("")),
-              c.installedIn + "\\lume32.exe");
+    const auto quiet = sim::RegistryString(HKEY_LOCAL_MACHINE, kUninstallKey, "QuietUninstallString");
+    EXPECT_EQ(sim::ProgramFor(quiet.value_or("")), c.installedIn + "\\lume32.exe") << c.arguments;
     EXPECT_EQ(sim::DirectoryExists("D:\\APPS"), c.installedIn == "D:\\APPS\\VIEW") << c.arguments;
     if (!c.silent)
       EXPECT_EQ(sim::LastDialogRun(kPathDialogId)->views[0].Control(kPathEntryId)->text, c.installedIn);
@@ -466,7 +466,7 @@ TEST_F(InstallationTest, RunWithoutBoxesStartsNothingAtTheEnd) {
     EXPECT_EQ(Run(c.arguments), kExitCompleted) << c.options << c.arguments;
     EXPECT_EQ(DialogsShown(), c.shown) << c.options << c.arguments;
     EXPECT_TRUE(AllAssociated()) << c.options << c.arguments;
-    EXPECT_EQ(StartedCommandLines(), (std::vector<std::string>{"C:\\MLUME\\lume32.exe -Q"})) << c.options << c.arguments;
+    EXPECT_EQ(StartedCommandLines(), std::vector<std::string>{"C:\\MLUME\\lume32.exe -Q"}) << c.options << c.arguments;
   }
 }
 
