@@ -2,8 +2,13 @@
 
 #include <windows.h>
 
+#include "core/installer_state.h"
 #include "core/messages.h"
 
-void ShowErrorText(const char *text) { MessageBoxA(nullptr, text, GetMessageText("err"), MB_OK); }
+void ShowErrorText(const char *text) {
+  // A box nobody can see would hold the run, and its exit code, forever.
+  if (g_noMessageBoxes) return;
+  MessageBoxA(nullptr, text, GetMessageText("err"), MB_OK);
+}
 
 void ShowErrorMessage(const char *key) { ShowErrorText(GetMessageText(key)); }

@@ -1,4 +1,5 @@
-// Error messages: a box with no owner, caption "err", OK only.
+// Error messages: a box with no owner, caption "err", OK only; none at all
+// when the run was told that nobody is there to answer.
 #pragma once
 
 void ShowErrorText(const char *text);

@@ -58,6 +58,9 @@ int ChooseAndCopy(LONG *checklistResult) {
       return kExitNotBegun;
     }
     ShowErrorMessage("noCreatePath");
+    // Nobody to answer the path dialog: the run ends, and a refused
+    // destination has left nothing behind.
+    if (g_noMessageBoxes) return kExitNotBegun;
     if (Show(kPathDialogId, PathDialogProc) != 0) return kExitCancelled;
   }
   if (Show(kCopyDialogId, CopyDialogProc) == 0) return kExitCompleted;
@@ -99,7 +102,8 @@ int InstallFromPayload() {
   WriteInstalledOptions();
   if (!IsSilent() && Show(kCompleteDialogId, CompleteDialogProc) != 0) return kExitCompleted;
   ReleaseOptionsList();
-  LaunchMainProgram();
+  // Nobody is there to see it, and it would run with the installer's rights.
+  if (!g_noMessageBoxes) LaunchMainProgram();
   return kExitCompleted;
 }
 
@@ -107,6 +111,8 @@ int InstallFromPayload() {
 
 int RunInstallation() {
   ReadInstallerOptions();
+  // Like "sSilent", the option counts by its presence alone.
+  if (FindOption("sNoMsgBox")) g_noMessageBoxes = 1;
   AutoSelectLanguage();  // so that even the message of a second run is in the run's language
   HANDLE singleRun = ClaimSingleRun();
   if (!singleRun) {

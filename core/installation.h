@@ -6,7 +6,8 @@
 enum InstallationExitCode {
   kExitCompleted = 0,  // installed, whether or not the program was started
   kExitNotBegun = 1,   // nothing written: the payload is missing or damaged (its checksum too), no memory
-                       // for it, too little free space, or another run is going
+                       // for it, too little free space, another run is going, or, with no
+                       // message boxes, a destination that was refused
   kExitCancelled = 2,  // the user or "sAssoc" ended the run before anything was written
   kExitFailed = 3,     // the copy stopped part-way and was undone: all is as it was before
   kExitNotRestored = 4,  // the copy stopped part-way and something could not be put back

@@ -12,7 +12,9 @@ extern char g_installerDir[kPathSize];  // ends with a separator, or empty
 extern BYTE g_autorun;                  // cleared by "-noautorun"
 extern LONG g_languageIndex;            // 0 English .. 6
 extern LONG g_languageGiven;            // a well-formed "-language=" word was seen
+extern BYTE g_noMessageBoxes;           // "-nomsgbox" or the option "sNoMsgBox": nobody to answer
 extern char g_destinationDir[kPathSize];
+extern BYTE g_destinationGiven;  // "-dir=" was seen: its value, even refused, wins over "sDefPathNT"
 extern char g_mainProgramPath[kPathSize];  // set from the first archive entry
 extern signed char g_associationFlags[kAssociationCount];
 

@@ -17,17 +17,41 @@ const LanguageLetter kLanguageByLetter[] = {{'E', 0}, {'G', 1}, {'F', 2}, {'S', 
 
 const char kNoAutorun[] = "-noautorun";
 const char kLanguage[] = "-language=";
-const size_t kSwitchLength = 10;
+const char kNoMessageBoxes[] = "-nomsgbox";
+const char kDestination[] = "-dir=";
 
 char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
-bool MatchesIgnoringCase(const char *text, const char *word, size_t length) {
-  for (size_t i = 0; i < length; ++i)
+// True when text begins with the switch `word` (N counts its zero), ignoring case.
+template <size_t N>
+bool StartsWithSwitch(const char *text, const char (&word)[N]) {
+  for (size_t i = 0; i + 1 < N; ++i)
     if (text[i] == '\0' || LowerAscii(text[i]) != word[i]) return false;
   return true;
 }
 
 bool EndsWord(char c) { return c == ' ' || c == '\0'; }
+
+// Takes the value of "-dir=" as the destination: up to the next blank, or
+// between quotes when it holds blanks. A value that would not fit is refused
+// whole rather than cut, and so is a quoted one without its closing quote
+// (or with more after it), whose end cannot be known: the destination is then
+// emptied, which the installation refuses as it refuses an emptied entry.
+// Returns how many characters the value takes when well-formed, so that the
+// words within a quoted path are not read as switches; 0 otherwise.
+size_t ReadDestination(const char *value) {
+  g_destinationGiven = 1;
+  g_destinationDir[0] = '\0';
+  const bool quoted = value[0] == '"';
+  const char *begin = value + (quoted ? 1 : 0);
+  const char *end = quoted ? strchr(begin, '"') : begin + strcspn(begin, " ");
+  if (!end || (quoted && !EndsWord(end[1]))) return 0;
+  size_t length = static_cast<size_t>(end - begin);
+  if (length >= kPathSize) return 0;
+  memcpy(g_destinationDir, begin, length);
+  g_destinationDir[length] = '\0';
+  return static_cast<size_t>(end - value) + (quoted ? 1 : 0);
+}
 
 // The installer's own directory: its module path cut after the last '\', '/'
 // or ':', with a '\' added after a bare drive colon.
@@ -56,13 +80,16 @@ void ScanCommandLine(const char *arguments) {
   for (size_t i = 0; i < length; ++i) {
     if (i > 0 && arguments[i - 1] != ' ') continue;
     const char *word = arguments + i;
-    if (MatchesIgnoringCase(word, kNoAutorun, kSwitchLength) && EndsWord(word[kSwitchLength])) g_autorun = 0;
-    if (MatchesIgnoringCase(word, kLanguage, kSwitchLength) && word[kSwitchLength] != '\0' &&
-        EndsWord(word[kSwitchLength + 1])) {
+    const size_t letter = sizeof kLanguage - 1;
+    if (StartsWithSwitch(word, kNoAutorun) && EndsWord(word[sizeof kNoAutorun - 1])) g_autorun = 0;
+    if (StartsWithSwitch(word, kNoMessageBoxes) && EndsWord(word[sizeof kNoMessageBoxes - 1])) g_noMessageBoxes = 1;
+    if (StartsWithSwitch(word, kLanguage) && word[letter] != '\0' && EndsWord(word[letter + 1])) {
       for (const LanguageLetter &entry : kLanguageByLetter)
-        if (entry.letter == word[kSwitchLength]) g_languageIndex = entry.index;
+        if (entry.letter == word[letter]) g_languageIndex = entry.index;
       g_languageGiven = 1;
     }
+    const size_t value = sizeof kDestination - 1;
+    if (StartsWithSwitch(word, kDestination)) i += value + ReadDestination(word + value);
   }
 }
 

@@ -4,5 +4,6 @@
 #include <windows.h>
 
 void InitInstaller(HINSTANCE instance);
-// Reads "-noautorun" and "-language=X" from the argument string.
+// Reads "-noautorun", "-language=X", "-nomsgbox" and "-dir=PATH" from the
+// argument string.
 void ScanCommandLine(const char *arguments);

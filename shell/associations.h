@@ -20,7 +20,7 @@ LONG GetClassValueSize(const char *keyName);
 // The open command, then every extension whose association flag is set,
 // unless `checklistResult` is 0.
 void AssociateFileTypes(LONG checklistResult);
-// "DisplayName" and "UninstallString" of the system's list of installed software.
+// "DisplayName", "UninstallString" and "QuietUninstallString" of the system's list of installed software.
 void WriteUninstallEntry();
 // Starts "lume32.exe -Q" in the destination directory, without waiting.
 void RunProgramWithQ();

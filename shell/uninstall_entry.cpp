@@ -12,6 +12,13 @@ namespace {
 constexpr char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\MoraLUME";
 constexpr char kDisplayName[] = "MoraLUME Viewer";
 constexpr char kUninstallArguments[] = " . -u";
+// The main program's switch that uninstalls without asking, for deployment
+// tools that must not wait for an answer.
+constexpr char kQuietSwitch[] = " -s";
+
+void SetStringValue(HKEY key, const char *name, const char *text) {
+  RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE *>(text), static_cast<DWORD>(strlen(text) + 1));
+}
 
 }  // namespace
 
@@ -21,11 +28,15 @@ void WriteUninstallEntry() {
   if (!AppendProgramPath(uninstallString, sizeof uninstallString, g_mainProgramPath) ||
       !AppendString(uninstallString, sizeof uninstallString, kUninstallArguments))
     return;
+  // Sized so that the quiet command fits whenever the plain one does.
+  char quietUninstallString[kPathSize + sizeof kQuietSwitch];
+  CopyString(quietUninstallString, sizeof quietUninstallString, uninstallString);
+  AppendString(quietUninstallString, sizeof quietUninstallString, kQuietSwitch);
 
   HKEY key;
   if (RegCreateKeyA(HKEY_LOCAL_MACHINE, kUninstallKey, &key) != ERROR_SUCCESS) return;
-  RegSetValueExA(key, "DisplayName", 0, REG_SZ, reinterpret_cast<const BYTE *>(kDisplayName), sizeof kDisplayName);
-  RegSetValueExA(key, "UninstallString", 0, REG_SZ, reinterpret_cast<const BYTE *>(uninstallString),
-                 static_cast<DWORD>(strlen(uninstallString) + 1));
+  SetStringValue(key, "DisplayName", kDisplayName);
+  SetStringValue(key, "UninstallString", uninstallString);
+  SetStringValue(key, "QuietUninstallString", quietUninstallString);
   RegCloseKey(key);
 }

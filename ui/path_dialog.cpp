@@ -15,9 +15,10 @@ namespace {
 
 void ShowDestination(HWND dialog) {
   // A preset path that does not fit the destination buffer is refused whole
-  // rather than cut into a different path.
+  // rather than cut into a different path. One given on the command line
+  // (already in place) wins over it.
   const char *preset = FindOption("sDefPathNT");
-  if (preset && strlen(preset) < kPathSize) CopyString(g_destinationDir, kPathSize, preset);
+  if (!g_destinationGiven && preset && strlen(preset) < kPathSize) CopyString(g_destinationDir, kPathSize, preset);
   SetWindowTextA(dialog, GetMessageText("winTit"));
   SetDlgItemTextA(dialog, kPathEntryId, g_destinationDir);
 

@@ -14,13 +14,19 @@ namespace {
 
 struct Switches {
   BYTE autorun = 1;
+  BYTE noMessageBoxes = 0;
   LONG languageIndex = 0;
   LONG languageGiven = 0;
+  BYTE destinationGiven = 0;
+  std::string destination = kDefaultDestination;
 };
 
-// Words start after a space (tabs do not separate); the two switches ignore
-// the case of their letters, the language letter does not. Exactly one
-// character, whatever it is (a blank too), follows "-language=".
+// Words start after a space (tabs do not separate); the switches ignore the
+// case of their letters, the language letter does not. Exactly one
+// character, whatever it is (a blank too), follows "-language=". The value
+// of "-dir=" runs to the next space, or is quoted and then followed by a
+// space or the end; one that is not, or would not fit, empties the
+// destination. The words within a value taken are not switches.
 Switches ExpectedSwitches(const std::string &line) {
   const std::string letters = "EGFSIPD";
   Switches expected;
@@ -28,12 +34,30 @@ Switches ExpectedSwitches(const std::string &line) {
     if (i > 0 && line[i - 1] != ' ') continue;
     std::string word = line.substr(i, line.find(' ', i) - i);
     if (strcasecmp(word.c_str(), "-noautorun") == 0) expected.autorun = 0;
+    if (strcasecmp(word.c_str(), "-nomsgbox") == 0) expected.noMessageBoxes = 1;
     bool oneCharacterFollows = line.size() == i + 11 || (line.size() > i + 11 && line[i + 11] == ' ');
     if (oneCharacterFollows && strncasecmp(line.c_str() + i, "-language=", 10) == 0) {
       size_t index = letters.find(line[i + 10]);
       if (index != std::string::npos) expected.languageIndex = static_cast<LONG>(index);
       expected.languageGiven = 1;
     }
+    if (strncasecmp(line.c_str() + i, "-dir=", 5) != 0) continue;
+    expected.destinationGiven = 1;
+    expected.destination.clear();
+    std::string value = line.substr(i + 5);
+    size_t taken = 0;
+    if (value.empty() || value[0] != '"') {
+      taken = value.find(' ') == std::string::npos ? value.size() : value.find(' ');
+      value.resize(taken);
+    } else {
+      size_t close = value.find('"', 1);
+      if (close == std::string::npos || (close + 1 < value.size() && value[close + 1] != ' ')) continue;
+      taken = close + 1;
+      value = value.substr(1, close - 1);
+    }
+    if (value.size() >= kPathSize) continue;
+    expected.destination = value;
+    i += 5 + taken;
   }
   return expected;
 }
@@ -55,6 +79,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   Require(g_autorun == expected.autorun, "autorun flag", line);
   Require(g_languageIndex == expected.languageIndex, "language index", line);
   Require(g_languageGiven == expected.languageGiven, "language-given flag", line);
+  Require(g_noMessageBoxes == expected.noMessageBoxes, "no-message-boxes flag", line);
+  Require(g_destinationGiven == expected.destinationGiven, "destination-given flag", line);
+  Require(g_destinationDir == expected.destination, "destination", line);
   RequireNothingOutside(kScratchDestination);
   return 0;
 }

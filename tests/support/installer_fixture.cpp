@@ -24,7 +24,9 @@ void ResetInstallerState() {
   g_autorun = 1;
   g_languageIndex = 0;
   g_languageGiven = 0;
+  g_noMessageBoxes = 0;
   strcpy(g_destinationDir, kDefaultDestination);
+  g_destinationGiven = 0;
   g_mainProgramPath[0] = '\0';
   memset(g_associationFlags, 0, sizeof g_associationFlags);
   g_optionNames = nullptr;

@@ -185,16 +185,28 @@ TEST_F(AssociationsTest, GetClassValueReadsTerminatedOrReportsWhy) {
   EXPECT_EQ(sim::OpenRegistryKeys(), 0);
 }
 
-TEST_F(AssociationsTest, UninstallEntryHasNameAndCommandWithTheirNuls) {
-  WriteUninstallEntry();
+// The plain command and the quiet one (the main program's "-s"), quoted
+// alike; the quiet one is there whenever the plain one fits.
+TEST_F(AssociationsTest, UninstallEntryHasNameAndBothCommandsWithTheirNuls) {
+  const std::string longest = "C:\\" + std::string(kPathSize - 9, 'p');  // 254 + " . -u" = 259
+  const std::pair<std::string, std::string> cases[] = {
+      {"C:\\MLUME\\MAIN.EXE", "C:\\MLUME\\MAIN.EXE . -u"},
+      {"C:\\Program Files\\MAIN.EXE", "\"C:\\Program Files\\MAIN.EXE\" . -u"},
+      {longest, longest + " . -u"}};
   const char key[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\MoraLUME";
-  EXPECT_EQ(sim::RegistryValue(HKEY_LOCAL_MACHINE, key, "DisplayName"), std::string("MoraLUME Viewer\0", 16));
-  EXPECT_EQ(sim::RegistryValue(HKEY_LOCAL_MACHINE, key, "UninstallString"),
-            std::string("C:\\MLUME\\MAIN.EXE . -u\0", 23));
-  ASSERT_EQ(sim::RegistryLog().size(), 2u);
-  EXPECT_EQ(sim::RegistryLog()[0].valueName, "DisplayName");
-  EXPECT_EQ(sim::RegistryLog()[1].valueName, "UninstallString");
-  EXPECT_EQ(sim::OpenRegistryKeys(), 0);
+  for (const auto &[program, command] : cases) {
+    sim::Reset();
+    strcpy(g_mainProgramPath, program.c_str());
+    WriteUninstallEntry();
+    EXPECT_EQ(sim::RegistryValue(HKEY_LOCAL_MACHINE, key, "DisplayName"), std::string("MoraLUME Viewer\0", 16));
+    EXPECT_EQ(sim::RegistryValue(HKEY_LOCAL_MACHINE, key, "UninstallString"), command + '\0');
+    EXPECT_EQ(sim::RegistryValue(HKEY_LOCAL_MACHINE, key, "QuietUninstallString"), command + " -s" + '\0');
+    ASSERT_EQ(sim::RegistryLog().size(), 3u) << program;
+    EXPECT_EQ(sim::RegistryLog()[0].valueName, "DisplayName");
+    EXPECT_EQ(sim::RegistryLog()[1].valueName, "UninstallString");
+    EXPECT_EQ(sim::RegistryLog()[2].valueName, "QuietUninstallString");
+    EXPECT_EQ(sim::OpenRegistryKeys(), 0);
+  }
 }
 
 TEST_F(AssociationsTest, UninstallEntryIsSkippedWhenItCannotBeWhole) {

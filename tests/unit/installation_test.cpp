@@ -414,11 +414,111 @@ TEST_F(InstallationTest, SilentRunShowsOnlyTheCopyDialog) {
   EXPECT_EQ(StartedCommandLines(), (std::vector<std::string>{"C:\\MLUME\\lume32.exe -Q", "C:\\MLUME\\lume32.exe"}));
 }
 
-TEST_F(InstallationTest, SilentRunKeepsTheDefaultDestinationDespiteDefPath) {
-  WriteOptionsFile("sSilent=1\nsDefPathNT=D:\\APPS\\VIEW\n");
-  EXPECT_EQ(Run(), 0);
-  EXPECT_TRUE(sim::FileExists("C:\\MLUME\\lume32.exe"));
-  EXPECT_FALSE(sim::DirectoryExists("D:\\APPS"));
+// Silent runs keep the built-in destination despite "sDefPathNT"; "-dir="
+// chooses another, and is what the path dialog proposes when there is one.
+TEST_F(InstallationTest, DestinationOfTheCommandLineWinsOverDefaultAndDefPath) {
+  struct Case {
+    bool silent;
+    std::string arguments, installedIn;
+  };
+  const Case cases[] = {{true, "", "C:\\MLUME"},
+                        {true, "-dir=\"C:\\Program Files\\MoraLUME\"", "C:\\Program Files\\MoraLUME"},
+                        {true, "-noautorun -DIR=D:\\VIEW", "D:\\VIEW"},
+                        {false, "", "D:\\APPS\\VIEW"},
+                        {false, "-dir=\"C:\\Program Files\\MoraLUME\"", "C:\\Program Files\\MoraLUME"}};
+  for (const Case &c : cases) {
+    SetUp();
+    AcceptEveryDialog();
+    sim::ScriptDialog(kPathDialogId, {sim::Inspect(), sim::Press(kGoOnButtonId)});
+    WriteOptionsFile(std::string(c.silent ? "sSilent=1\n" : "") + "sDefPathNT=D:\\APPS\\VIEW\n");
+    EXPECT_EQ(Run(c.arguments), 0) << c.arguments;
+    EXPECT_TRUE(MessageTexts().empty()) << c.arguments;
+    EXPECT_TRUE(sim::FileExists(c.installedIn + "\\lume32.exe")) << c.arguments;
+    const auto quiet = sim::RegistryString(HKEY_LOCAL_MACHINE, kUninstallKey, "QuietUninstallString");
+    EXPECT_EQ(sim::ProgramFor(quiet.value_or("")), c.installedIn + "\\lume32.exe") << c.arguments;
+    EXPECT_EQ(sim::DirectoryExists("D:\\APPS"), c.installedIn == "D:\\APPS\\VIEW") << c.arguments;
+    if (!c.silent)
+      EXPECT_EQ(sim::LastDialogRun(kPathDialogId)->views[0].Control(kPathEntryId)->text, c.installedIn);
+    else
+      EXPECT_EQ(sim::LastDialogRun(kPathDialogId), nullptr);
+  }
+}
+
+// Without boxes a silent run shows only the copy dialog and starts only the
+// quick start: nobody is there to see the program, which would run with the
+// installer's rights. The option counts by its presence, like "sSilent".
+TEST_F(InstallationTest, RunWithoutBoxesStartsNothingAtTheEnd) {
+  struct Case {
+    const char *options, *arguments;
+    std::vector<int> shown;
+  };
+  const std::vector<int> silent = {kCopyDialogId};
+  const std::vector<int> interactive = {kPathDialogId, kLicenseDialogId, kAssocDialogId, kCopyDialogId,
+                                        kCompleteDialogId};
+  const Case cases[] = {{"sSilent=1\n", "-nomsgbox", silent},
+                        {"sSilent=1\nsNoMsgBox=1\n", "", silent},
+                        {"sNoMsgBox=0\nsSilent=1\n", "", silent},
+                        {"prefZoom=2\n", "-NoMsgBox", interactive}};
+  for (const Case &c : cases) {
+    SetUp();
+    AcceptEveryDialog();
+    WriteOptionsFile(c.options);
+    EXPECT_EQ(Run(c.arguments), kExitCompleted) << c.options << c.arguments;
+    EXPECT_EQ(DialogsShown(), c.shown) << c.options << c.arguments;
+    EXPECT_TRUE(AllAssociated()) << c.options << c.arguments;
+    EXPECT_EQ(StartedCommandLines(), std::vector<std::string>{"C:\\MLUME\\lume32.exe -Q"}) << c.options << c.arguments;
+  }
+}
+
+// Without boxes every way out ends the run with its exit code and nothing
+// shown; where the path dialog would come back after a refused destination,
+// the run ends instead with exit 1, nothing written.
+TEST_F(InstallationTest, RunWithoutBoxesShowsNoneAndLeavesTheMachineAsItWas) {
+  struct Case {
+    const char *label;
+    std::string options, arguments;
+    void (*prepare)();
+    int exitCode;
+    std::vector<int> run;  // the dialogs run
+  };
+  const std::vector<int> checklist = {kAssocDialogId}, copy = {kAssocDialogId, kCopyDialogId};
+  const std::string noBoxes = "sSilent=1\nsNoMsgBox=1\n";
+  const Case cases[] = {
+      {"damaged", noBoxes, "", [] { InstallPayload(PayloadResourceAround("not a zlib stream")); }, kExitNotBegun, {}},
+      {"no room", noBoxes, "", [] { sim::SetDiskReport({20000}); }, kExitNotBegun, checklist},
+      {"copy failed", noBoxes, "", [] { sim::FailFileCreation("C:\\MLUME\\order.txt"); }, kExitFailed, copy},
+      {"root", noBoxes, "-dir=C:\\", [] {}, kExitNotBegun, checklist},
+      {"root by switch", "sSilent=1\n", "-nomsgbox -dir=C:\\", [] {}, kExitNotBegun, checklist},
+      {"rights", noBoxes, "", [] { CreateDirectoryA("C:\\MLUME", nullptr); sim::FailSecuritySetting("C:\\MLUME"); },
+       kExitNotBegun, checklist},
+      {"too deep", noBoxes, "-dir=\"C:\\Image Tools\\" + std::string(200, 'd') + "\"", [] {}, kExitNotBegun, checklist},
+      {"too long", noBoxes, "-dir=C:\\" + std::string(kPathSize, 'd'), [] {}, kExitNotBegun, checklist},
+      {"lost quote", noBoxes, "-dir=\"C:\\Program Files\\MoraLUME", [] {}, kExitNotBegun, checklist},
+      {"typed root", "sNoMsgBox=1\n", "",
+       [] {
+         sim::ScriptDialogShowings(kPathDialogId, {{sim::Type(kPathEntryId, "C:\\"), sim::Press(kGoOnButtonId)},
+                                                   {sim::Press(kExitButtonId)}});
+       },
+       kExitNotBegun, {kPathDialogId, kLicenseDialogId, kAssocDialogId}},
+  };
+  for (const Case &c : cases) {
+    SetUp();
+    AcceptEveryDialog();
+    // Were the path dialog to come back, whoever answered it would leave.
+    sim::ScriptDialog(kPathDialogId, {sim::Press(kExitButtonId)});
+    WriteOptionsFile(c.options);
+    c.prepare();
+    const std::vector<std::string> files = sim::ListFiles(), folders = sim::ListDirectories();
+    const std::string registry = sim::DumpRegistry();
+    EXPECT_EQ(Run(c.arguments), c.exitCode) << c.label;
+    EXPECT_TRUE(sim::MessageBoxes().empty()) << c.label;
+    EXPECT_EQ(DialogsRun(), c.run) << c.label;
+    EXPECT_EQ(sim::ListFiles(), files) << c.label;
+    EXPECT_EQ(sim::ListDirectories(), folders) << c.label;
+    EXPECT_EQ(sim::DumpRegistry(), registry) << c.label;
+    EXPECT_TRUE(StartedCommandLines().empty()) << c.label;
+    EXPECT_EQ(sim::LoadedResources(), 0) << c.label;
+  }
 }
 
 TEST_F(InstallationTest, SilentRunWithNegativeAssocEndsAtTheChecklist) {

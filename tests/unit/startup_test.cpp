@@ -14,6 +14,8 @@ class CommandLineTest : public InstallerTest {};
 TEST_F(CommandLineTest, EmptyArgumentsKeepDefaults) {
   ScanCommandLine("");
   EXPECT_EQ(g_autorun, 1);
+  EXPECT_EQ(g_noMessageBoxes, 0);
+  EXPECT_EQ(g_destinationGiven, 0);
   EXPECT_EQ(g_languageIndex, 0);
   EXPECT_EQ(g_languageGiven, 0);
 }
@@ -81,6 +83,57 @@ TEST_F(CommandLineTest, BothSwitchesTogether) {
   ScanCommandLine("-noautorun -language=D");
   EXPECT_EQ(g_autorun, 0);
   EXPECT_EQ(g_languageIndex, 6);
+}
+
+TEST_F(CommandLineTest, NoMessageBoxesIgnoresCaseButNeedsWholeWord) {
+  for (const char *word : {"-nomsgbox", "-NOMSGBOX", "x -NoMsgBox", "-nomsgbox -x", "-dir=C:\\A -nomsgbox"}) {
+    ResetInstallerState();
+    ScanCommandLine(word);
+    EXPECT_EQ(g_noMessageBoxes, 1) << word;
+  }
+  for (const char *word : {"-nomsgboxes", "x-nomsgbox", "-nomsgbox\tx", "-nomsg", "-dir=\"C:\\A -nomsgbox B\""}) {
+    ResetInstallerState();
+    ScanCommandLine(word);
+    EXPECT_EQ(g_noMessageBoxes, 0) << word;
+  }
+}
+
+// The destination as given, up to a blank or between quotes; a value that
+// would be cut, or whose end is unknown, empties it (a refused destination).
+// The last "-dir=" wins; other switches are read around it, not within it.
+TEST_F(CommandLineTest, DestinationIsTakenWholeOrEmptied) {
+  const std::string longest(kPathSize - 1, 'p');
+  const std::pair<std::string, std::string> cases[] = {
+      {"-dir=D:\\VIEW", "D:\\VIEW"},
+      {"-DIR=D:\\VIEW -noautorun", "D:\\VIEW"},
+      {"-dir=\"C:\\Program Files\\MoraLUME\"", "C:\\Program Files\\MoraLUME"},
+      {"-dir=\"C:\\My -language=G x\" -x", "C:\\My -language=G x"},
+      {"-dir=C:\\A -dir=C:\\B", "C:\\B"},
+      {"-dir=" + longest, longest},
+      {"-dir=\"" + longest + "\"", longest},
+      {"-dir=", ""},
+      {"-dir=\"\"", ""},
+      {"-dir=" + longest + "p", ""},
+      {"-dir=\"" + longest + "p\"", ""},
+      {"-dir=\"C:\\Program Files -noautorun", ""},
+      {"-dir=\"C:\\A\"B", ""},
+  };
+  for (const auto &[line, destination] : cases) {
+    ResetInstallerState();
+    ScanCommandLine(line.c_str());
+    EXPECT_EQ(g_destinationDir, destination) << line;
+    EXPECT_EQ(g_destinationGiven, 1) << line;
+    EXPECT_EQ(g_languageGiven, 0) << line;
+  }
+  ResetInstallerState();
+  ScanCommandLine("-dir=\"C:\\Program Files -noautorun");  // the switches after a lost quote still count
+  EXPECT_EQ(g_autorun, 0);
+  for (const char *line : {"x-dir=D:\\VIEW", "-dirD:\\VIEW", "-dir", "-destdir=D:\\VIEW"}) {
+    ResetInstallerState();
+    ScanCommandLine(line);
+    EXPECT_EQ(g_destinationGiven, 0) << line;
+    EXPECT_STREQ(g_destinationDir, "C:\\MLUME") << line;
+  }
 }
 
 class InstallerDirectoryTest : public InstallerTest {

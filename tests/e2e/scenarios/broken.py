@@ -65,3 +65,28 @@ def hostile_name(session):
     session.equal(escaped, [], "files named escaped.txt anywhere on drive C:")
     check_nothing_installed(session, expected, state)
     session.equal(changes_since(session, before), [], "changes to the prefix's files and registry")
+
+
+def _ended_without_boxes(session, kind, args):
+    """-nomsgbox in a silent run: no box ever shows (one would hold the installer until the harness gives up),
+    exit code 1, and the prefix's files and registry as they were."""
+    expected = Expected(session, starts=())
+    before = state_before(session)
+    run_installer(session, kind=kind, options=["sSilent=1"], args=["-nomsgbox"] + args, exit_code=NOT_BEGUN,
+                  steps=lambda s: s.drive(["absent", ui.ERROR_CAPTION, 3000], ["absent", ui.PATH_CAPTION, 0]))
+    state = gather(session, expected)
+    session.finish()
+    check_nothing_installed(session, expected, state)
+    session.equal(changes_since(session, before), [], "changes to the prefix's files and registry")
+
+
+@scenario("no-boxes-damaged", "sSilent=1 and -nomsgbox, one byte changed in the payload's last kilobyte: exit code 1, "
+          "no message box, nothing written")
+def no_boxes_damaged(session):
+    _ended_without_boxes(session, "damaged-end", [])
+
+
+@scenario("no-boxes-refused-destination", "sSilent=1, -nomsgbox and -dir=C:\\ (a root): exit code 1 instead of the "
+          "path dialog, no message box, nothing written")
+def no_boxes_refused_destination(session):
+    _ended_without_boxes(session, "linked", ["-dir=C:\\"])

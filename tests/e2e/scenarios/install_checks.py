@@ -185,6 +185,8 @@ def check_uninstall(session, expected, state):
     session.require(values is not None, "uninstall entry exists under %s" % own)
     session.equal(values.get("DisplayName"), ("REG_SZ", "MoraLUME Viewer"), "DisplayName")
     session.equal(values.get("UninstallString"), ("REG_SZ", expected.program_command + " . -u"), "UninstallString")
+    session.equal(values.get("QuietUninstallString"), ("REG_SZ", expected.program_command + " . -u -s"),
+                  "QuietUninstallString")
 
 
 def check_group(session, expected, state):

@@ -74,6 +74,16 @@ def silent_assoc_minus_1(session):
     check_nothing_installed(session, expected, state)
 
 
+@scenario("silent-no-boxes", "sSilent=1 and sNoMsgBox=1: installed completely, the -Q start only, no final start")
+def silent_no_boxes(session):
+    options = [("sSilent", "1"), ("sNoMsgBox", "1")]
+    expected = Expected(session, options=options, starts=("-Q",))
+    run_installer(session, options=["%s=%s" % option for option in options])
+    state = gather(session, expected)
+    session.finish()
+    check_installed(session, expected, state)
+
+
 @scenario("latin1-names", "a stub packed here from files named naïve.txt, Ölbild.png, Bücher/Größe.txt: exact names, "
           "bytes and records")
 def latin1_names(session):

@@ -9,7 +9,8 @@ from harness import snapshot
 from . import scenario
 from . import installer_ui as ui
 from .flows import run_installer, wait_for_lines
-from .install_checks import LOG, PROGRAM, Expected, join, log_starts, uninstall_keys
+from .install_checks import (LOG, PROGRAM, Expected, check_installed, gather, join, log_starts,
+                             uninstall_keys)
 from .interactive import click_through
 from .prefix_changes import (PENDING, PENDING_VALUE, changes_since, pending_deletes, restart_wine,
                              state_before)
@@ -29,11 +30,16 @@ def _split_command(command):
     return program, rest.split()
 
 
-def _uninstall(session, expected, words=(SILENT,), exit_code=UNINSTALLED, steps=None):
+def _uninstall(session, expected, words=(SILENT,), exit_code=UNINSTALLED, steps=None, quiet=False):
+    """Runs the entry's UninstallString with `words` added, or (`quiet`) its QuietUninstallString as it is."""
     own, _ = uninstall_keys(session)
     values = session.registry.query(own, view=64) or {}
-    command = values.get(session.registry.full_name(own), {}).get("UninstallString", (None, ""))[1]
-    session.require(command == expected.program_command + " . -u", "UninstallString read back: %r" % command)
+    name = "QuietUninstallString" if quiet else "UninstallString"
+    command = values.get(session.registry.full_name(own), {}).get(name, (None, ""))[1]
+    wanted = expected.program_command + " . -u" + (" " + SILENT if quiet else "")
+    session.require(command == wanted, "%s read back: %r" % (name, command))
+    if quiet:
+        words = ()
     program, arguments = _split_command(command)
     # The registry query may have started a fresh Wine server, and with it wineboot, which would carry
     # out the uninstaller's delayed deletes at once if it ran after them.
@@ -61,8 +67,8 @@ def _decline(session, expected):
 
 
 def _uninstall_scenario(session, expected, install, setup=None, after_install=None, kept=(), decline=False,
-                        exit_code=UNINSTALLED):
-    """`kept`: changes that stay for good, on top of Wine's bookkeeping."""
+                        exit_code=UNINSTALLED, quiet=False):
+    """`kept`: changes that stay for good, on top of Wine's bookkeeping; `quiet`: the entry's own quiet command."""
     if setup:
         setup(session)
     before = state_before(session)
@@ -73,7 +79,7 @@ def _uninstall_scenario(session, expected, install, setup=None, after_install=No
         after_install(session)
     if decline:
         _decline(session, expected)
-    _uninstall(session, expected, exit_code=exit_code)
+    _uninstall(session, expected, exit_code=exit_code, quiet=quiet)
     session.equal(log_starts(session, expected)[-1:], [". -u " + SILENT], "the uninstall's start logged")
 
     folder = expected.destination
@@ -200,3 +206,31 @@ def uninstall_junction(session):
     session.require(os.path.exists(survivor), "C:\\ELSEWHERE\\DEFSCR is still there")
     with open(survivor) as defscr:
         session.equal(defscr.read(), "not the installer's", "C:\\ELSEWHERE\\DEFSCR")
+
+
+BLANK_DESTINATION = "C:\\Program Files\\MoraLUME Viewer"
+LAUNCHER = "C:\\e2e\\dir.bat"
+
+
+def _install_by_switch(session):
+    """Silently into the destination that -dir= names in quotes. Wine quotes and escapes each argument it is
+    handed, so the command line is written as it stands into a batch file, which cmd runs and waits for."""
+    setup = session.stage_installer(options=["sSilent=1"])
+    with open(session.host_path(LAUNCHER), "w", newline="\r\n") as batch:
+        batch.write('@"%s" -dir="%s"\n@exit %%ERRORLEVEL%%\n' % (setup, BLANK_DESTINATION))
+    process = session.start("C:\\windows\\system32\\cmd.exe", ["/c", LAUNCHER])
+    session.equal(session.wait_exit(process, "cmd /c dir.bat"), 0, "setup.exe exit code")
+    os.remove(session.host_path(LAUNCHER))
+
+
+@scenario("uninstall-quiet-dir", "sSilent=1 and -dir=\"%s\": installed there, then the entry's QuietUninstallString "
+          "removes it without a question: nothing left" % BLANK_DESTINATION)
+def uninstall_quiet_dir(session):
+    expected = Expected(session, destination=BLANK_DESTINATION, options=[("sSilent", "1")])
+
+    def check(s):
+        state = gather(s, expected)
+        s.finish()
+        check_installed(s, expected, state)
+
+    _uninstall_scenario(session, expected, _install_by_switch, after_install=check, quiet=True)
