@@ -12,7 +12,7 @@ namespace {
 
 // Each note: kind, flag, token (4 bytes), the path below the destination
 // with its NUL, then the note's own length (2 bytes) for reading backwards.
-enum NoteKind : char { kSubfolderMade = 'M', kSetAside = 'S', kFileWritten = 'W' };
+enum NoteKind : char { kSubfolderReady = 'M', kSetAside = 'S', kFileWritten = 'W' };
 const size_t kNoteFixedSize = 1 + 1 + 4 + 2;
 const size_t kFirstJournalSize = 4096;
 
@@ -72,8 +72,8 @@ void UndoNote(const char *note, char *notRestored, size_t size, bool *restored) 
     case kSetAside:
       if (!PutBackFile(path, token)) Failed(notRestored, size, restored, path);
       break;
-    case kSubfolderMade:
-      if (!RemoveDirectoryA(path)) Failed(notRestored, size, restored, path);
+    case kSubfolderReady:
+      if (note[1] && !RemoveDirectoryA(path)) Failed(notRestored, size, restored, path);
       break;
   }
 }
@@ -123,7 +123,7 @@ bool ReserveJournalNotes(const char *target, size_t count) {
   return true;
 }
 
-void NoteSubfolderMade(const char *subfolder) { Append(kSubfolderMade, false, 0, subfolder); }
+void NoteSubfolderReady(const char *subfolder, bool made) { Append(kSubfolderReady, made, 0, subfolder); }
 void NoteSetAside(const char *target, DWORD token) { Append(kSetAside, false, token, target); }
 void NoteFileWritten(const char *target, bool recordMade) { Append(kFileWritten, recordMade, 0, target); }
 
@@ -143,8 +143,16 @@ bool UndoCopy(char *notRestored, size_t size) {
 }
 
 void FinishCopy() {
+  RemoveSetAsideFiles(g_destinationDir);
+  for (size_t start = 0; start < g_journalUsed;) {
+    const char *note = g_journal + start;
+    size_t length = strlen(note + 6);
+    char folder[kPathSize];
+    if (note[0] == kSubfolderReady && JoinPath(folder, sizeof folder, g_destinationDir, note + 6))
+      RemoveSetAsideFiles(folder);
+    start += kNoteFixedSize + length + 1;
+  }
   FreeJournal();
   g_firstFolderMade[0] = g_lastFolderMade[0] = '\0';
   ForgetRecordKeysMade();
-  RemoveSetAsideFiles(g_destinationDir);
 }

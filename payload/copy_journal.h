@@ -18,9 +18,11 @@ void NoteDestinationFolderMade(const char *path);
 // before its steps, so that a step once taken is always noted. False when
 // there is no memory for them: the steps must not be taken then.
 bool ReserveJournalNotes(const char *target, size_t count);
-// Notes within the room reserved: a subfolder made for `target`; `target`
-// renamed aside with `token`; `target` created, with a new record or not.
-void NoteSubfolderMade(const char *subfolder);
+// Notes within the room reserved: a subfolder made for `target`, or one
+// there already and taken over (`made` false: nothing to undo, but files set
+// aside in it go at the end); `target` renamed aside with `token`; `target`
+// created, with a new record or not.
+void NoteSubfolderReady(const char *subfolder, bool made);
 void NoteSetAside(const char *target, DWORD token);
 void NoteFileWritten(const char *target, bool recordMade);
 

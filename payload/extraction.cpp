@@ -102,7 +102,7 @@ bool ReadySubdirectory(const Entry &entry, char *readyFolder) {
   if (entry.subdirectory[0] == '\0' || strcmp(entry.subdirectory, readyFolder) == 0) return true;
   bool made = false;
   if (!MakeFolderOurs(entry.subdirectory, &made)) return false;
-  if (made) NoteSubfolderMade(entry.subdirectory);
+  NoteSubfolderReady(entry.subdirectory, made);
   return CopyString(readyFolder, kPathSize, entry.subdirectory);
 }
 

@@ -44,9 +44,9 @@ void RemoveFile(const char *path) {
   MoveFileExA(path, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
 }
 
-// The files set aside in `folder`, and with `descend` those of its folders,
-// never through a junction or link.
-void RemoveSetAsideIn(const char *folder, bool descend) {
+}  // namespace
+
+void RemoveSetAsideFiles(const char *folder) {
   char pattern[kPathSize];
   if (!JoinPath(pattern, sizeof pattern, folder, "*")) return;
   WIN32_FIND_DATAA found;
@@ -55,17 +55,12 @@ void RemoveSetAsideIn(const char *folder, bool descend) {
   do {
     char path[kPathSize];
     if (IsDotEntry(found.cFileName) || !JoinPath(path, sizeof path, folder, found.cFileName)) continue;
-    if (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) continue;
-    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-      if (descend) RemoveSetAsideIn(path, false);
-    } else if (IsAsideName(found.cFileName) && IsSetAsideFromAFile(path)) {
+    if (!(found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) &&
+        IsAsideName(found.cFileName) && IsSetAsideFromAFile(path))
       RemoveFile(path);
-    }
   } while (FindNextFileA(search, &found));
   FindClose(search);
 }
-
-}  // namespace
 
 bool FormAsideName(const char *target, DWORD token, char *aside, size_t size) {
   char suffix[kAsideSuffixLength + 1];
@@ -100,5 +95,3 @@ bool PutBackFile(const char *target, DWORD token) {
   char aside[kPathSize];
   return FormAsideName(target, token, aside, sizeof aside) && MoveFileExA(aside, target, 0);
 }
-
-void RemoveSetAsideFiles(const char *destination) { RemoveSetAsideIn(destination, true); }

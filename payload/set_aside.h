@@ -23,8 +23,9 @@ bool SetAsideFile(const char *target, DWORD *token);
 // Renames the file set aside back to `target`, which must be free again.
 bool PutBackFile(const char *target, DWORD token);
 
-// After a complete copy: removes every file set aside in `destination` and
-// its folders one level down, this run's and those an interrupted run left,
-// each beside the file it was set aside from; one that cannot go yet goes
-// when Windows next starts.
-void RemoveSetAsideFiles(const char *destination);
+// After a complete copy: removes every file set aside in `folder` (the
+// destination, or a subfolder the copy made or took over, never one it did
+// not: another could be a user's, swapped for a link meanwhile), this run's
+// and those an interrupted run left, each beside the file it was set aside
+// from; one that cannot go yet goes when Windows next starts.
+void RemoveSetAsideFiles(const char *folder);

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -49,6 +50,24 @@ std::string Name(const char *format, ...) {
 
 void ResetError() { SetLastError(0); }
 unsigned long Error() { return static_cast<unsigned long>(GetLastError()); }
+
+struct PathProbe {
+  const char *name;
+  std::string path;
+};
+
+// Each probe's call on its path: "ret=" and the result in `format` ("%lu" or
+// "%lx"), then the error.
+template <typename Call>
+void ProbePaths(std::initializer_list<PathProbe> probes, const char *format, Call call) {
+  char line[32];
+  snprintf(line, sizeof line, "ret=%s err=%%lu", format);
+  for (const PathProbe &probe : probes) {
+    ResetError();
+    unsigned long result = static_cast<unsigned long>(call(probe.path.c_str()));
+    Out(probe.name, line, result, Error());
+  }
+}
 
 // Printable bytes, others as \xNN; long runs of one byte as "<n x c>".
 std::string Escaped(const char *bytes, size_t count) {
@@ -535,10 +554,7 @@ void ProbeDeleteAndCreateDirectory() {
   MarkReadOnly(InRoot("dro.txt"), true);
   std::string long259 = PathOfLength("dl", 259);
   MakeFile(long259, "x");
-  const struct {
-    const char *name;
-    std::string path;
-  } deletes[] = {
+  ProbePaths({
       {"DeleteFileA.existing", InRoot("d1.txt")},
       {"DeleteFileA.existing.again", InRoot("d1.txt")},
       {"DeleteFileA.missingdir", InRoot("nodir\\x.txt")},
@@ -547,18 +563,11 @@ void ProbeDeleteAndCreateDirectory() {
       {"DeleteFileA.len259", long259},
       {"DeleteFileA.len260", PathOfLength("dl", 260)},
       {"DeleteFileA.empty", ""},
-  };
-  for (const auto &probe : deletes) {
-    ResetError();
-    BOOL done = DeleteFileA(probe.path.c_str());
-    Out(probe.name, "ret=%d err=%lu", done, Error());
-  }
+             },
+             "%lu", DeleteFileA);
 
   MakeFile(InRoot("cdfile"), "x");
-  const struct {
-    const char *name;
-    std::string path;
-  } folders[] = {
+  ProbePaths({
       {"CreateDirectoryA.new", InRoot("newdir")},
       {"CreateDirectoryA.existing", InRoot("newdir")},
       {"CreateDirectoryA.existingfile", InRoot("cdfile")},
@@ -573,12 +582,8 @@ void ProbeDeleteAndCreateDirectory() {
       {"CreateDirectoryA.len248", PathOfLength("cd", 248)},
       {"CreateDirectoryA.len259", PathOfLength("cd", 259)},
       {"CreateDirectoryA.len260", PathOfLength("cd", 260)},
-  };
-  for (const auto &probe : folders) {
-    ResetError();
-    BOOL done = CreateDirectoryA(probe.path.c_str(), nullptr);
-    Out(probe.name, "ret=%d err=%lu", done, Error());
-  }
+             },
+             "%lu", [](const char *path) { return CreateDirectoryA(path, nullptr); });
   ResetError();
   HFILE inDots = _lcreat(InRoot("dotdir\\in.txt").c_str(), 0);
   Out("CreateDirectoryA.trailingdots.use", "%s err=%lu", HandleText(inDots), Error());
@@ -586,32 +591,18 @@ void ProbeDeleteAndCreateDirectory() {
 
   // What an uninstall asks before it deletes, and how folders go.
   MakeFile(InRoot("newdir\\inside.txt"), "x");
-  const struct {
-    const char *name;
-    std::string path;
-  } attributes[] = {
+  ProbePaths({
       {"GetFileAttributesA.file", InRoot("cdfile")},         {"GetFileAttributesA.readonly", InRoot("dro.txt")},
       {"GetFileAttributesA.dir", InRoot("newdir")},          {"GetFileAttributesA.dirslash", InRoot("newdir\\")},
       {"GetFileAttributesA.missing", InRoot("none.txt")},    {"GetFileAttributesA.missingdir", InRoot("nodir\\x")},
-  };
-  for (const auto &probe : attributes) {
-    ResetError();
-    DWORD found = GetFileAttributesA(probe.path.c_str());
-    Out(probe.name, "ret=%lx err=%lu", static_cast<unsigned long>(found), Error());
-  }
-  const struct {
-    const char *name;
-    std::string path;
-  } removals[] = {
+             },
+             "%lx", GetFileAttributesA);
+  ProbePaths({
       {"RemoveDirectoryA.notempty", InRoot("newdir")}, {"RemoveDirectoryA.file", InRoot("cdfile")},
       {"RemoveDirectoryA.missing", InRoot("none")},    {"RemoveDirectoryA.empty", InRoot("slashdir")},
       {"RemoveDirectoryA.again", InRoot("slashdir")},
-  };
-  for (const auto &probe : removals) {
-    ResetError();
-    BOOL done = RemoveDirectoryA(probe.path.c_str());
-    Out(probe.name, "ret=%d err=%lu", done, Error());
-  }
+             },
+             "%lu", RemoveDirectoryA);
 }
 
 // ---- Folder rights ---------------------------------------------------------

@@ -83,8 +83,10 @@ TEST_F(ExtractionTest, ExistingSubfolderIsTakenOverOrItsFileFails) {
   const std::string scripts = "C:\\MLUME\\SCRIPTS";
   const std::vector<ArchiveEntry> entries = {{"a.txt", "a"}, {"DEFSCR!SCRIPTS", "script"}, {"MORE!SCRIPTS", "more"}};
   sim::WriteFile(scripts + "\\old", "x");
+  sim::WriteFile(scripts + "\\DEFSCR.~$00000001", "set aside by a run killed during its copy");
   EXPECT_EQ(Extract("C:\\MLUME", entries), 0);
   EXPECT_EQ(sim::FolderSecurity(scripts), kTakenFolderRights);
+  EXPECT_FALSE(sim::FileExists(scripts + "\\DEFSCR.~$00000001"));
   EXPECT_EQ(sim::ReadFile(scripts + "\\MORE"), "more");
   for (bool junction : {false, true}) {
     SetUp();
@@ -185,6 +187,9 @@ TEST_F(ExtractionTest, ExistingFileIsSetAsideThenRemoved) {
     sim::WriteFile("C:\\MLUME\\readme.txt", std::string(10000, 'o'));
     sim::SetReadOnly("C:\\MLUME\\readme.txt", true);
     sim::WriteFile("C:\\MLUME\\gone.txt.~$0000ABCD", "nobody's: no gone.txt beside it");
+    // Beside its file, but in a folder the copy neither made nor took over.
+    sim::WriteFile("C:\\MLUME\\OTHER\\x.txt", "x");
+    sim::WriteFile("C:\\MLUME\\OTHER\\x.txt.~$0000ABCD", "not looked at");
   };
   plantEarlierFiles();
   EXPECT_EQ(Extract("C:\\MLUME", entries), 0);
@@ -203,9 +208,11 @@ TEST_F(ExtractionTest, ExistingFileIsSetAsideThenRemoved) {
   EXPECT_NE(sim::EventIndex("delete " + aside), -1);
   EXPECT_EQ(sim::EventIndex("rename C:\\MLUME\\new.txt"), -1);
   // The taken name beside readme.txt reads as a leftover of an earlier run
-  // and goes too; the one beside no file stays.
-  EXPECT_EQ(sim::ListFiles(), (std::vector<std::string>{"C:\\MLUME\\gone.txt.~$0000ABCD", "C:\\MLUME\\new.txt",
-                                                        "C:\\MLUME\\readme.txt"}));
+  // and goes too; the one beside no file stays, and so does the one in a
+  // folder that is not the payload's.
+  EXPECT_EQ(sim::ListFiles(),
+            (std::vector<std::string>{"C:\\MLUME\\OTHER\\x.txt", "C:\\MLUME\\OTHER\\x.txt.~$0000ABCD",
+                                      "C:\\MLUME\\gone.txt.~$0000ABCD", "C:\\MLUME\\new.txt", "C:\\MLUME\\readme.txt"}));
   EXPECT_TRUE(sim::DelayedDeletes().empty());
   SetUp();
   CreateDirectoryA("C:\\MLUME", nullptr);
