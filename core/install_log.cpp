@@ -75,20 +75,16 @@ void PutSigned(Line &line, int number) {
 void PutTime(Line &line) {
   SYSTEMTIME now;
   GetLocalTime(&now);
-  PutNumber(line, now.wYear, 4);
-  Put(line, '-');
-  PutNumber(line, now.wMonth, 2);
-  Put(line, '-');
-  PutNumber(line, now.wDay, 2);
-  Put(line, ' ');
-  PutNumber(line, now.wHour, 2);
-  Put(line, ':');
-  PutNumber(line, now.wMinute, 2);
-  Put(line, ':');
-  PutNumber(line, now.wSecond, 2);
-  Put(line, '.');
-  PutNumber(line, now.wMilliseconds, 3);
-  PutText(line, "  ");
+  const struct {
+    WORD value;
+    size_t width;
+    const char *after;
+  } fields[] = {{now.wYear, 4, "-"},   {now.wMonth, 2, "-"},  {now.wDay, 2, " "},           {now.wHour, 2, ":"},
+                {now.wMinute, 2, ":"}, {now.wSecond, 2, "."}, {now.wMilliseconds, 3, "  "}};
+  for (const auto &field : fields) {
+    PutNumber(line, field.value, field.width);
+    PutText(line, field.after);
+  }
 }
 
 void WriteLine(const char *format, va_list arguments) {
