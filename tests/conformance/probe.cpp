@@ -1368,6 +1368,77 @@ void ProbeMutexes() {
   for (HANDLE mutex : open) CloseHandle(mutex);
 }
 
+// ---- Threads, events and semaphores -----------------------------------------
+
+DWORD WINAPI ProbeThreadBody(LPVOID parameter) {
+  // The thread's own last error, apart from the caller's.
+  SetLastError(777);
+  *static_cast<int *>(parameter) = 1;
+  return 0;
+}
+
+void ProbeThreads() {
+  SetLastError(12345);
+  HANDLE semaphore = CreateSemaphoreA(nullptr, 1, 2, nullptr);
+  Out("CreateSemaphoreA", "%s", semaphore ? "handle" : "null");
+  SetLastError(12345);
+  Out("CreateSemaphoreA.initialabovemax", "%s err=%lu", CreateSemaphoreA(nullptr, 3, 2, nullptr) ? "handle" : "null",
+      Error());
+  LONG previous = -1;
+  BOOL released = ReleaseSemaphore(semaphore, 1, &previous);
+  Out("ReleaseSemaphore", "%d previous=%ld", released, static_cast<long>(previous));
+  SetLastError(12345);
+  previous = -1;
+  released = ReleaseSemaphore(semaphore, 1, &previous);
+  Out("ReleaseSemaphore.abovemax", "%d err=%lu previous=%ld", released, Error(), static_cast<long>(previous));
+  SetLastError(12345);
+  released = ReleaseSemaphore(semaphore, 0, nullptr);
+  Out("ReleaseSemaphore.zero", "%d err=%lu", released, Error());
+  DWORD first = WaitForSingleObject(semaphore, 0);
+  DWORD second = WaitForSingleObject(semaphore, 0);
+  DWORD third = WaitForSingleObject(semaphore, 0);
+  Out("WaitForSingleObject.semaphore", "0x%lx 0x%lx 0x%lx", static_cast<unsigned long>(first),
+      static_cast<unsigned long>(second), static_cast<unsigned long>(third));
+
+  HANDLE autoEvent = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+  HANDLE manualEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  Out("CreateEventA", "%s %s", autoEvent ? "handle" : "null", manualEvent ? "handle" : "null");
+  HANDLE both[2] = {manualEvent, autoEvent};
+  Out("WaitForMultipleObjects.none", "0x%lx", static_cast<unsigned long>(WaitForMultipleObjects(2, both, FALSE, 0)));
+  SetEvent(autoEvent);
+  SetEvent(manualEvent);
+  DWORD lowest = WaitForMultipleObjects(2, both, FALSE, 0);
+  DWORD again = WaitForMultipleObjects(2, both, FALSE, 0);
+  DWORD autoAfter = WaitForSingleObject(autoEvent, 0);
+  Out("WaitForMultipleObjects.lowestfirst", "0x%lx 0x%lx auto=0x%lx", static_cast<unsigned long>(lowest),
+      static_cast<unsigned long>(again), static_cast<unsigned long>(autoAfter));
+  ResetEvent(manualEvent);
+  Out("ResetEvent", "0x%lx", static_cast<unsigned long>(WaitForSingleObject(manualEvent, 0)));
+  SetEvent(autoEvent);
+  DWORD all = WaitForMultipleObjects(2, both, TRUE, 0);
+  SetEvent(manualEvent);
+  DWORD allSet = WaitForMultipleObjects(2, both, TRUE, 0);
+  Out("WaitForMultipleObjects.all", "0x%lx 0x%lx auto=0x%lx", static_cast<unsigned long>(all),
+      static_cast<unsigned long>(allSet), static_cast<unsigned long>(WaitForSingleObject(autoEvent, 0)));
+  SetLastError(12345);
+  Out("WaitForMultipleObjects.zero", "0x%lx err=%lu", static_cast<unsigned long>(WaitForMultipleObjects(0, both, FALSE, 0)),
+      Error());
+
+  int ran = 0;
+  SetLastError(12345);
+  HANDLE thread = CreateThread(nullptr, 0, ProbeThreadBody, &ran, 0, nullptr);
+  DWORD ended = WaitForSingleObject(thread, INFINITE);
+  Out("CreateThread", "%s ended=0x%lx again=0x%lx ran=%d err=%lu", thread ? "handle" : "null",
+      static_cast<unsigned long>(ended), static_cast<unsigned long>(WaitForSingleObject(thread, 0)), ran, Error());
+  HANDLE handles[4] = {semaphore, autoEvent, manualEvent, thread};
+  int closed = 0;
+  for (HANDLE handle : handles) closed += CloseHandle(handle);
+  Out("CloseHandle.sync", "%d of 4", closed);
+  SetLastError(12345);
+  DWORD closedWait = WaitForSingleObject(semaphore, 0);
+  Out("WaitForSingleObject.closed", "0x%lx err=%lu", static_cast<unsigned long>(closedWait), Error());
+}
+
 // ---- Resources --------------------------------------------------------------
 
 void ProbeResources() {
@@ -1644,6 +1715,7 @@ int main() {
   ProbeProcessAndFormatter();
   ProbeFreeSpace();
   ProbeMutexes();
+  ProbeThreads();
   ProbeResources();
   ProbeTimers();
   ProbeDde();
