@@ -9,13 +9,15 @@ namespace {
 // 256 KiB in all, whatever the payload's size.
 const LONG kSlotCount = 8;
 const DWORD kSlotSize = 32 * 1024;
-// inflate needs little stack; only this much is reserved.
-const SIZE_T kStackSize = 64 * 1024;
+typedef BYTE Slot[kSlotSize];
+// The ring, and room for inflate beside it.
+const SIZE_T kStackSize = kSlotCount * kSlotSize + 64 * 1024;
 
 // Each slot belongs to one thread at a time, handed over by the semaphores:
 // the inflating thread fills a free one, the reading thread empties a filled
-// one. A slot filled short is the stream's last.
-BYTE g_ring[kSlotCount][kSlotSize];
+// one. A slot filled short is the stream's last. The ring lies on the
+// inflating thread's stack, which lasts until the stop.
+Slot *g_ring = nullptr;
 DWORD g_slotLength[kSlotCount];
 
 HANDLE g_thread = nullptr;
@@ -29,15 +31,26 @@ LONG g_readSlot = 0;
 bool g_holdingSlot = false;
 DWORD g_readOffset = 0;
 
-DWORD WINAPI InflateAhead(LPVOID) {
+// Until the stream's last slot, or the stop.
+void FillSlots(Slot *ring) {
   HANDLE waits[2] = {g_stopAsked, g_slotsFree};
   for (LONG slot = 0;; slot = (slot + 1) % kSlotCount) {
     // The stop comes first when both are there.
-    if (WaitForMultipleObjects(2, waits, FALSE, INFINITE) != WAIT_OBJECT_0 + 1) return 0;
-    g_slotLength[slot] = InflatePayload(g_ring[slot], kSlotSize);
+    if (WaitForMultipleObjects(2, waits, FALSE, INFINITE) != WAIT_OBJECT_0 + 1) return;
+    g_slotLength[slot] = InflatePayload(ring[slot], kSlotSize);
     bool last = g_slotLength[slot] < kSlotSize;
-    if (!ReleaseSemaphore(g_slotsFilled, 1, nullptr) || last) return 0;
+    if (!ReleaseSemaphore(g_slotsFilled, 1, nullptr) || last) return;
   }
+}
+
+// No block to ask for or give back: the ring is this function's own, and
+// it returns only once stopped, when nobody reads the ring any more.
+DWORD WINAPI InflateAhead(LPVOID) {
+  Slot ring[kSlotCount];
+  g_ring = ring;
+  FillSlots(ring);
+  WaitForSingleObject(g_stopAsked, INFINITE);
+  return 0;
 }
 
 void CloseObjects() {
@@ -49,7 +62,7 @@ void CloseObjects() {
 }
 
 // Waits for the next filled slot; false when the thread ended without
-// filling one (it never does but on a stop).
+// filling one (it ends only once stopped).
 bool TakeNextSlot() {
   if (!g_thread) return false;
   HANDLE waits[2] = {g_slotsFilled, g_thread};
@@ -112,6 +125,7 @@ void StopInflatingAhead() {
   WaitForSingleObject(g_thread, INFINITE);
   CloseObjects();
   g_holdingSlot = false;
+  g_ring = nullptr;
 }
 
 void ForgetInflatingAhead() { g_readsFromAhead = false; }
