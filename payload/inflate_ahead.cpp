@@ -22,6 +22,7 @@ DWORD g_slotLength[kSlotCount];
 
 HANDLE g_thread = nullptr;
 HANDLE g_stopAsked = nullptr;   // manual-reset event
+HANDLE g_fillingEnded = nullptr;  // manual-reset event: no slot will be filled any more
 HANDLE g_slotsFree = nullptr;   // semaphore, kSlotCount at the start
 HANDLE g_slotsFilled = nullptr; // semaphore, 0 at the start
 bool g_readsFromAhead = false;
@@ -49,23 +50,25 @@ DWORD WINAPI InflateAhead(LPVOID) {
   Slot ring[kSlotCount];
   g_ring = ring;
   FillSlots(ring);
+  SetEvent(g_fillingEnded);
   WaitForSingleObject(g_stopAsked, INFINITE);
   return 0;
 }
 
 void CloseObjects() {
-  HANDLE *objects[] = {&g_thread, &g_stopAsked, &g_slotsFree, &g_slotsFilled};
+  HANDLE *objects[] = {&g_thread, &g_stopAsked, &g_fillingEnded, &g_slotsFree, &g_slotsFilled};
   for (HANDLE *object : objects) {
     if (*object) CloseHandle(*object);
     *object = nullptr;
   }
 }
 
-// Waits for the next filled slot; false when the thread ended without
-// filling one (it ends only once stopped).
+// Waits for the next filled slot; false when the thread fills no more
+// without having filled the stream's last one (its waits failed).
 bool TakeNextSlot() {
   if (!g_thread) return false;
-  HANDLE waits[2] = {g_slotsFilled, g_thread};
+  // A filled slot comes first when both are there.
+  HANDLE waits[2] = {g_slotsFilled, g_fillingEnded};
   if (WaitForMultipleObjects(2, waits, FALSE, INFINITE) != WAIT_OBJECT_0) return false;
   g_holdingSlot = true;
   g_readOffset = 0;
@@ -84,12 +87,13 @@ bool ReturnSlot() {
 bool StartInflatingAhead() {
   StopInflatingAhead();
   g_stopAsked = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  g_fillingEnded = CreateEventA(nullptr, TRUE, FALSE, nullptr);
   g_slotsFree = CreateSemaphoreA(nullptr, kSlotCount, kSlotCount, nullptr);
   g_slotsFilled = CreateSemaphoreA(nullptr, 0, kSlotCount, nullptr);
   g_readSlot = 0;
   g_holdingSlot = false;
   g_readOffset = 0;
-  if (g_stopAsked && g_slotsFree && g_slotsFilled)
+  if (g_stopAsked && g_fillingEnded && g_slotsFree && g_slotsFilled)
     g_thread = CreateThread(nullptr, kStackSize, InflateAhead, nullptr, STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
   if (!g_thread) {
     CloseObjects();

@@ -19,8 +19,8 @@
 namespace {
 
 const char kLog[] = "C:\\logs\\run.log";
-// A thread, its stop event and two semaphores.
-const int kObjectsOfAThread = 4;
+// A thread, its two events and two semaphores.
+const int kObjectsOfAThread = 5;
 
 // Bytes no compressor shortens, the same every run.
 std::string Noise(size_t size, unsigned seed) {
@@ -106,9 +106,14 @@ std::vector<FailurePoint> FailurePoints() {
          sim::SetDiskSpace(static_cast<long long>(e[0].data.size() + e[1].data.size() + 300));
          sim::SetDiskReport({1LL << 30});
        }},
-      {"the event cannot be made", nullptr, false, [](const std::vector<ArchiveEntry> &) { sim::FailSyncObjects(0, 1); }},
-      {"a semaphore cannot be made", nullptr, false, [](const std::vector<ArchiveEntry> &) { sim::FailSyncObjects(2, 1); }},
-      {"the thread cannot be made", nullptr, false, [](const std::vector<ArchiveEntry> &) { sim::FailSyncObjects(3, 1); }},
+      {"the stop event cannot be made", nullptr, false,
+       [](const std::vector<ArchiveEntry> &) { sim::FailSyncObjects(0, 1); }},
+      {"the other event cannot be made", nullptr, false,
+       [](const std::vector<ArchiveEntry> &) { sim::FailSyncObjects(1, 1); }},
+      {"a semaphore cannot be made", nullptr, false,
+       [](const std::vector<ArchiveEntry> &) { sim::FailSyncObjects(3, 1); }},
+      {"the thread cannot be made", nullptr, false,
+       [](const std::vector<ArchiveEntry> &) { sim::FailSyncObjects(4, 1); }},
   };
 }
 
