@@ -297,7 +297,8 @@ def check_install_log(session, expected, state, windows_path, first_lines, no_bo
     total = sum(2 + len(name.encode("latin-1")) + len(data) for name, data in expected.entries)
     wanted = list(first_lines) + ["Option %s=%s" % option for option in expected.options or ()]
     wanted += ["Language: E", "Mode: silent, %s" % ("no message boxes" if no_boxes else "messages in boxes"),
-               "Payload integrity: the checksum matches", "Payload: %d files, %d bytes" % (len(expected.entries), total),
+               "Payload integrity: the checksum matches",
+               "Payload: %d files, %d bytes" % (len(expected.entries), total),
                "Destination as given: " + expected.destination, "Destination: " + expected.destination,
                RECORDS + "DEF.TVD: made"]
     # Each file's record, then the file with its size, in the archive's order (which the pack tool chooses).
