@@ -325,16 +325,17 @@ def measure(wine, installers, stage, source, rounds, title, update=False):
 
 
 def log_costs(installers):
-    """Each logged row against the same installer without a log, for --log."""
+    """Each logged row against the same installer without a log, for --log: the medians, and the median of
+    the rounds' own ratios (both ran in the same round, next to each other, so a round's load hits both)."""
     plain = {item.path: item for item in installers if item.ours and not item.logged}
     rows = []
     for item in installers:
         if item.logged:
             base = plain[item.path.replace("-log.exe", ".exe")]
             without, logged = statistics.median(base.times), statistics.median(item.times)
-            rows.append("With a log, %s: %.3f s against %.3f s without, %+.1f %% (to exit: %+.1f %%)." % (
-                base.label, logged, without, 100 * (logged / without - 1),
-                100 * (statistics.median(item.exit_times) / statistics.median(base.exit_times) - 1)))
+            paired = statistics.median(a / b for a, b in zip(item.times, base.times))
+            rows.append("With a log, %s: %.3f s against %.3f s without, %+.1f %%; median of the rounds' ratios "
+                        "%+.1f %%." % (base.label, logged, without, 100 * (logged / without - 1), 100 * (paired - 1)))
     return rows
 
 
