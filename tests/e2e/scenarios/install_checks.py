@@ -331,7 +331,7 @@ def check_install_log(session, expected, state, windows_path, first_lines, no_bo
     wanted.append("Started %s -Q" % expected.program_command)
     if expected.options:
         options_file = join(expected.destination, OPTIONS_FILE)
-        wanted += ["Program options: %s written, %d settings" % (options_file, len(expected.options)),
+        wanted += ["Program options: %s written, options: %d" % (options_file, len(expected.options)),
                    RECORDS + OPTIONS_FILE + ": made"]
     short = state.get("short", "")
     wanted += ["Program not started: nobody to see it" if no_boxes else
