@@ -4,6 +4,8 @@
 
 #include "core/bounded_string.h"
 #include "core/error_box.h"
+#include "core/format_text.h"
+#include "core/install_log.h"
 #include "core/installed_options.h"
 #include "core/installer_state.h"
 #include "core/messages.h"
@@ -80,7 +82,25 @@ void LaunchMainProgram() {
   if (length == 0 || length >= sizeof shortPath) CopyString(shortPath, sizeof shortPath, g_mainProgramPath);
   // Without short names on the volume the path may still hold a blank.
   char launch[kPathSize] = "";
-  if (AppendProgramPath(launch, sizeof launch, shortPath)) WinExec(launch, SW_SHOWNORMAL);
+  if (AppendProgramPath(launch, sizeof launch, shortPath)) LogProgramStart(launch, WinExec(launch, SW_SHOWNORMAL));
+}
+
+// What the run was given: its command line, the options and where they came
+// from, and the language.
+void LogStart(bool optionsRead) {
+  LogLine("MoraLUME Setup started, command line: %s", g_commandLine);
+  char optionsPath[kPathSize];
+  FormOptionsFilePath(optionsPath);
+  if (optionsRead)
+    LogLine("Options read from %s: %d", optionsPath, static_cast<int>(g_optionCount));
+  else
+    LogLine("Options: none, no file at %s", optionsPath);
+  for (LONG i = 0; i < g_optionCount; ++i) LogLine("Option %s=%s", g_optionNames[i], g_optionValues[i]);
+  const char letters[] = "EGFSIPD";
+  char letter[2] = {g_languageIndex >= 0 && g_languageIndex < kLanguageCount ? letters[g_languageIndex] : '?', '\0'};
+  LogLine("Language: %s%s", letter, g_languageGiven ? ", as the command line says" : "");
+  LogLine("Mode: %s, %s", IsSilent() ? "silent" : "interactive",
+          g_noMessageBoxes ? "no message boxes" : "messages in boxes");
 }
 
 // Everything from the payload's opening on, while this run holds the mark.
@@ -100,26 +120,43 @@ int InstallFromPayload() {
   RunProgramWithQ();
   if (g_languageIndex != 0) AddLanguageOption();
   WriteInstalledOptions();
-  if (!IsSilent() && Show(kCompleteDialogId, CompleteDialogProc) != 0) return kExitCompleted;
+  if (!IsSilent() && Show(kCompleteDialogId, CompleteDialogProc) != 0) {
+    LogLine("Program not started: the user chose not to");
+    return kExitCompleted;
+  }
   ReleaseOptionsList();
   // Nobody is there to see it, and it would run with the installer's rights.
-  if (!g_noMessageBoxes) LaunchMainProgram();
+  if (g_noMessageBoxes)
+    LogLine("Program not started: nobody to see it");
+  else
+    LaunchMainProgram();
   return kExitCompleted;
 }
 
 }  // namespace
 
 int RunInstallation() {
-  ReadInstallerOptions();
+  bool optionsRead = ReadInstallerOptions();
   // Like "sSilent", the option counts by its presence alone.
   if (FindOption("sNoMsgBox")) g_noMessageBoxes = 1;
   AutoSelectLanguage();  // so that even the message of a second run is in the run's language
-  HANDLE singleRun = ClaimSingleRun();
-  if (!singleRun) {
-    ShowErrorMessage("running");
+  // A log asked for and not made: an unattended run must not go on unrecorded.
+  char logPath[kPathSize];
+  if (!OpenInstallLog(logPath)) {
+    char text[kPathSize * 2];
+    FormatText(text, sizeof text, GetMessageText("noLog"), logPath);
+    ShowErrorText(text);
     return kExitNotBegun;
   }
-  int result = InstallFromPayload();
-  CloseHandle(singleRun);
+  LogStart(optionsRead);
+  int result = kExitNotBegun;
+  HANDLE singleRun = ClaimSingleRun();
+  if (singleRun) {
+    result = InstallFromPayload();
+    CloseHandle(singleRun);
+  } else {
+    ShowErrorMessage("running");
+  }
+  CloseInstallLog(result);
   return result;
 }

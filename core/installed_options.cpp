@@ -6,6 +6,7 @@
 
 #include "core/bounded_string.h"
 #include "core/format_text.h"
+#include "core/install_log.h"
 #include "core/installer_state.h"
 #include "core/messages.h"
 #include "core/options.h"
@@ -46,25 +47,37 @@ void AddLanguageOption() {
 }
 
 void WriteInstalledOptions() {
-  if (g_optionCount <= 0 || !g_optionNames || !g_optionValues) return;
+  if (g_optionCount <= 0 || !g_optionNames || !g_optionValues) {
+    LogLine("Program options: none to write");
+    return;
+  }
   char path[kPathSize];
-  if (!JoinPath(path, sizeof path, g_destinationDir, "tova.opt")) return;
+  if (!JoinPath(path, sizeof path, g_destinationDir, "tova.opt")) {
+    LogLine("Program options: none written, the path is too long");
+    return;
+  }
 
   // _lopen and _lcreat, not OpenFile: it refuses full paths of 128
   // characters or more.
   HFILE existing = _lopen(path, OF_READWRITE | OF_SHARE_DENY_NONE);
   if (existing != HFILE_ERROR) {
     _lclose(existing);
+    LogLine("Program options: %s there already, kept", path);
     return;
   }
   HFILE file = _lcreat(path, 0);
-  if (file == HFILE_ERROR) return;
+  if (file == HFILE_ERROR) {
+    LogLine("Program options: %s could not be made", path);
+    return;
+  }
   bool complete = WriteOptions(file);
   _lclose(file);
   if (!complete) {
     // The installed program must never read a cut list.
     DeleteFileA(path);
+    LogLine("Program options: %s could not be written whole, removed", path);
     return;
   }
+  LogLine("Program options: %s written, options: %d", path, static_cast<int>(g_optionCount));
   RecordInstalledFile(path);
 }

@@ -18,5 +18,8 @@ void ReleaseOptionsList();
 bool AppendOption(char *name, char *value);
 // The value of the first entry named exactly `name`, or null.
 const char *FindOption(const char *name);
-// Appends the settings of the installer-side file "tovaopt.ini".
-void ReadInstallerOptions();
+// Where the installer-side file "tovaopt.ini" is looked for, into `path`
+// (kPathSize); false when there is no such place (no installer directory).
+bool FormOptionsFilePath(char *path);
+// Appends the settings of that file; false when there is none to read.
+bool ReadInstallerOptions();

@@ -57,17 +57,21 @@ void ParseOptions(const char *text, size_t size) {
 
 }  // namespace
 
-void ReadInstallerOptions() {
-  char path[kPathSize];
+bool FormOptionsFilePath(char *path) {
+  path[0] = '\0';
   // The installer directory already ends with its separator. Without one
   // (a module path cut by its buffer) there is no file to read: a bare name
   // would be looked for in the current directory and along the PATH.
-  if (g_installerDir[0] == '\0' || !CopyString(path, sizeof path, g_installerDir) ||
-      !AppendString(path, sizeof path, kOptionsFileName))
-    return;
+  return g_installerDir[0] != '\0' && CopyString(path, kPathSize, g_installerDir) &&
+         AppendString(path, kPathSize, kOptionsFileName);
+}
+
+bool ReadInstallerOptions() {
+  char path[kPathSize];
+  if (!FormOptionsFilePath(path)) return false;
   // Not OpenFile: it refuses full paths of 128 characters or more.
   HFILE file = _lopen(path, OF_READWRITE | OF_SHARE_DENY_NONE);
-  if (file <= 0) return;
+  if (file <= 0) return false;
   LONG size = _llseek(file, 0, FILE_END);
   if (size > 0 && _llseek(file, 0, FILE_BEGIN) == 0) {
     char *text = static_cast<char *>(AllocLocked(static_cast<size_t>(size)));
@@ -78,4 +82,5 @@ void ReadInstallerOptions() {
     }
   }
   _lclose(file);
+  return true;
 }

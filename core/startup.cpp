@@ -19,6 +19,8 @@ const char kNoAutorun[] = "-noautorun";
 const char kLanguage[] = "-language=";
 const char kNoMessageBoxes[] = "-nomsgbox";
 const char kDestination[] = "-dir=";
+const char kLog[] = "-log";
+const char kLogAt[] = "-log=";
 
 char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
@@ -32,24 +34,24 @@ bool StartsWithSwitch(const char *text, const char (&word)[N]) {
 
 bool EndsWord(char c) { return c == ' ' || c == '\0'; }
 
-// Takes the value of "-dir=" as the destination: up to the next blank, or
-// between quotes when it holds blanks. A value that would not fit is refused
-// whole rather than cut, and so is a quoted one without its closing quote
-// (or with more after it), whose end cannot be known: the destination is then
-// emptied, which the installation refuses as it refuses an emptied entry.
-// Returns how many characters the value takes when well-formed, so that the
-// words within a quoted path are not read as switches; 0 otherwise.
-size_t ReadDestination(const char *value) {
-  g_destinationGiven = 1;
-  g_destinationDir[0] = '\0';
+// Takes the path value of a switch ("-dir=", "-log="): up to the next blank,
+// or between quotes when it holds blanks. A value that would not fit is
+// refused whole rather than cut, and so is a quoted one without its closing
+// quote (or with more after it), whose end cannot be known: the path is then
+// emptied, which the installation refuses (an emptied destination entry, a
+// log it cannot make). Returns how many characters the value takes when
+// well-formed, so that the words within a quoted path are not read as
+// switches; 0 otherwise.
+size_t ReadPathValue(const char *value, char *path) {
+  path[0] = '\0';
   const bool quoted = value[0] == '"';
   const char *begin = value + (quoted ? 1 : 0);
   const char *end = quoted ? strchr(begin, '"') : begin + strcspn(begin, " ");
   if (!end || (quoted && !EndsWord(end[1]))) return 0;
   size_t length = static_cast<size_t>(end - begin);
   if (length >= kPathSize) return 0;
-  memcpy(g_destinationDir, begin, length);
-  g_destinationDir[length] = '\0';
+  memcpy(path, begin, length);
+  path[length] = '\0';
   return static_cast<size_t>(end - value) + (quoted ? 1 : 0);
 }
 
@@ -88,14 +90,22 @@ void ScanCommandLine(const char *arguments) {
         if (entry.letter == word[letter]) g_languageIndex = entry.index;
       g_languageGiven = 1;
     }
-    const size_t value = sizeof kDestination - 1;
-    if (StartsWithSwitch(word, kDestination)) i += value + ReadDestination(word + value);
+    if (StartsWithSwitch(word, kLog) && EndsWord(word[sizeof kLog - 1])) g_logRequest = kLogInTemp;
+    if (StartsWithSwitch(word, kLogAt)) {
+      g_logRequest = kLogAtPath;
+      i += sizeof kLogAt - 1 + ReadPathValue(word + sizeof kLogAt - 1, g_logPath);
+    }
+    if (StartsWithSwitch(word, kDestination)) {
+      g_destinationGiven = 1;
+      i += sizeof kDestination - 1 + ReadPathValue(word + sizeof kDestination - 1, g_destinationDir);
+    }
   }
 }
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR arguments, int) {
   RestrictDllSearch();
   InitInstaller(instance);
-  ScanCommandLine(arguments ? arguments : "");
+  g_commandLine = arguments ? arguments : "";
+  ScanCommandLine(g_commandLine);
   return RunInstallation();
 }

@@ -4,6 +4,7 @@
 
 #include "core/bounded_string.h"
 #include "core/global_block.h"
+#include "core/install_log.h"
 #include "core/installer_state.h"
 #include "payload/set_aside.h"
 #include "shell/installed_records.h"
@@ -52,6 +53,7 @@ void FreeJournal() {
 
 // Keeps the first failure's name; later ones only make the result false.
 bool Failed(char *notRestored, size_t size, bool *restored, const char *what) {
+  LogLine("Undo: could not put back %s", what);
   if (*restored) CopyString(notRestored, size, what);
   *restored = false;
   return false;
@@ -64,16 +66,30 @@ void UndoNote(const char *note, char *notRestored, size_t size, bool *restored) 
   memcpy(&token, note + 2, 4);
   switch (note[0]) {
     case kFileWritten: {
-      if (!DeleteFileA(path) && GetLastError() != ERROR_FILE_NOT_FOUND) Failed(notRestored, size, restored, path);
+      if (!DeleteFileA(path) && GetLastError() != ERROR_FILE_NOT_FOUND)
+        Failed(notRestored, size, restored, path);
+      else
+        LogLine("Undo: file removed: %s", path);
       char key[kPathSize * 2];
-      if (note[1] && !RemoveInstalledRecord(path, key, sizeof key)) Failed(notRestored, size, restored, key);
+      if (!note[1]) break;
+      if (!RemoveInstalledRecord(path, key, sizeof key))
+        Failed(notRestored, size, restored, key);
+      else
+        LogLine("Undo: record of %s removed", note + 6);
       break;
     }
     case kSetAside:
-      if (!PutBackFile(path, token)) Failed(notRestored, size, restored, path);
+      if (!PutBackFile(path, token))
+        Failed(notRestored, size, restored, path);
+      else
+        LogLine("Undo: file put back: %s", path);
       break;
     case kSubfolderReady:
-      if (note[1] && !RemoveDirectoryA(path)) Failed(notRestored, size, restored, path);
+      if (!note[1]) break;
+      if (!RemoveDirectoryA(path))
+        Failed(notRestored, size, restored, path);
+      else
+        LogLine("Undo: folder removed: %s", path);
       break;
   }
 }
@@ -89,6 +105,7 @@ void RemoveDestinationFolders(char *notRestored, size_t size, bool *restored) {
       Failed(notRestored, size, restored, g_lastFolderMade);
       break;
     }
+    LogLine("Undo: folder removed: %s", g_lastFolderMade);
     if (length == firstLength) break;
     while (length > firstLength && g_lastFolderMade[length - 1] != '\\') --length;
     while (length > firstLength && g_lastFolderMade[length - 1] == '\\') --length;
@@ -129,6 +146,7 @@ void NoteFileWritten(const char *target, bool recordMade) { Append(kFileWritten,
 
 bool UndoCopy(char *notRestored, size_t size) {
   bool restored = true;
+  if (g_journalUsed > 0 || g_firstFolderMade[0] != '\0') LogLine("Undo: putting back what was there before");
   size_t end = g_journalUsed;
   while (end >= kNoteFixedSize) {
     size_t noteSize = static_cast<unsigned char>(g_journal[end - 2]) | (static_cast<unsigned char>(g_journal[end - 1]) << 8);
@@ -139,6 +157,7 @@ bool UndoCopy(char *notRestored, size_t size) {
   char key[kPathSize * 2];
   if (!RemoveRecordKeysMade(key, sizeof key)) Failed(notRestored, size, &restored, key);
   RemoveDestinationFolders(notRestored, size, &restored);
+  if (!restored) LogLine("Undo: not all could be put back");
   return restored;
 }
 

@@ -6,6 +6,7 @@
 #include "core/error_box.h"
 #include "core/format_text.h"
 #include "core/global_block.h"
+#include "core/install_log.h"
 #include "core/installer_state.h"
 #include "core/messages.h"
 #include "payload/archive_format.h"
@@ -93,6 +94,9 @@ HFILE CreateTargetFile(const char *target) {
   DWORD token;
   if (!SetAsideFile(target, &token)) return HFILE_ERROR;
   NoteSetAside(target, token);
+  char aside[kPathSize];
+  if (IsLogging() && FormAsideName(target, token, aside, sizeof aside))
+    LogLine("File there already, set aside as %s", aside);
   return CreateNewFile(target);
 }
 
@@ -103,6 +107,7 @@ bool ReadySubdirectory(const Entry &entry, char *readyFolder) {
   bool made = false;
   if (!MakeFolderOurs(entry.subdirectory, &made)) return false;
   NoteSubfolderReady(entry.subdirectory, made);
+  LogLine(made ? "Folder made: %s" : "Folder there already, its rights now the installer's: %s", entry.subdirectory);
   return CopyString(readyFolder, kPathSize, entry.subdirectory);
 }
 
@@ -133,6 +138,7 @@ bool ExtractEntry(HWND dialog, DWORD *lastRedraw, char *readyFolder) {
   bool copied = CopyEntryData(file, entry.dataSize, buffer, dialog, lastRedraw);
   if (copied) _hwrite(file, buffer, 0);  // cut the file at its end
   _lclose(file);
+  if (copied) LogLine("File written: %s, %u bytes", entry.target, static_cast<unsigned>(entry.dataSize));
   FreeLocked(buffer);
   return copied;
 }

@@ -6,6 +6,7 @@
 
 #include "core/bounded_string.h"
 #include "core/installer_state.h"
+#include "core/path_parts.h"
 #include "payload/payload_reader.h"
 
 namespace {
@@ -13,8 +14,6 @@ namespace {
 const ULONGLONG kAssumedClusterSize = 4096;
 // No file system has clusters larger; the cap keeps the sum below 2^49.
 const ULONGLONG kLargestClusterSize = 1ull << 32;
-
-bool IsPathSeparator(char c) { return c == '\\' || c == '/'; }
 
 ULONGLONG ClusterSize(const char *full, size_t rootLength) {
   // The root with exactly one closing separator, as the call wants it.

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "core/global_block.h"
+#include "core/install_log.h"
 #include "payload/archive_format.h"
 
 WORD g_payloadFileCount = 0;
@@ -34,12 +35,16 @@ bool ReadExactly(void *buffer, DWORD count) { return ReadPayload(buffer, count) 
 bool MatchesItsChecksum(HINSTANCE instance, const BYTE *payload, DWORD size) {
   HRSRC found =
       FindResourceA(instance, MAKEINTRESOURCEA(kChecksumResourceName), MAKEINTRESOURCEA(kPayloadResourceType));
-  if (!found) return true;
+  if (!found) {
+    LogLine("Payload integrity: no checksum in the installer, not checked");
+    return true;
+  }
   HGLOBAL loaded = LoadResource(instance, found);
   const BYTE *stored = loaded ? static_cast<const BYTE *>(LockResource(loaded)) : nullptr;
   bool matches = stored && SizeofResource(instance, found) >= kChecksumSize &&
                  ReadLittleEndian32(stored) == crc32(0, payload, size);
   if (loaded) FreeResource(loaded);
+  LogLine("Payload integrity: %s", matches ? "the checksum matches" : "the checksum does not match");
   return matches;
 }
 
@@ -53,7 +58,10 @@ PayloadOpenResult FailOpening(PayloadOpenResult result) {
 PayloadOpenResult OpenPayload(HINSTANCE instance) {
   ClosePayload();  // a second opening starts afresh instead of leaking the first
   HRSRC found = FindResourceA(instance, MAKEINTRESOURCEA(kPayloadResourceName), MAKEINTRESOURCEA(kPayloadResourceType));
-  if (!found) return kPayloadNotFound;
+  if (!found) {
+    LogLine("Payload: not found in the installer");
+    return kPayloadNotFound;
+  }
 
   g_resource = LoadResource(instance, found);
   const BYTE *resourceBytes = g_resource ? static_cast<const BYTE *>(LockResource(g_resource)) : nullptr;
@@ -86,6 +94,8 @@ PayloadOpenResult OpenPayload(HINSTANCE instance) {
   g_payloadFileCount = static_cast<WORD>(fileCount[0] | fileCount[1] << 8);
   g_payloadTotalSize = ReadLittleEndian32(totalSize);
   g_payloadDelivered = 0;
+  LogLine("Payload: %u files, %u bytes", static_cast<unsigned>(g_payloadFileCount),
+          static_cast<unsigned>(g_payloadTotalSize));
   return kPayloadOpened;
 }
 

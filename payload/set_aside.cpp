@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "core/bounded_string.h"
+#include "core/install_log.h"
 #include "core/installer_state.h"
 
 namespace {
@@ -38,10 +39,15 @@ bool IsDotEntry(const char *name) { return strcmp(name, ".") == 0 || strcmp(name
 // Gone now, or when Windows next starts; a file set aside read-only must
 // first lose that attribute.
 void RemoveFile(const char *path) {
-  if (DeleteFileA(path)) return;
-  if (GetLastError() == ERROR_ACCESS_DENIED && SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL) && DeleteFileA(path))
+  if (DeleteFileA(path) || (GetLastError() == ERROR_ACCESS_DENIED && SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL) &&
+                            DeleteFileA(path))) {
+    LogLine("File set aside removed: %s", path);
     return;
-  MoveFileExA(path, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+  }
+  if (MoveFileExA(path, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT))
+    LogLine("File set aside to be removed when Windows next starts: %s", path);
+  else
+    LogLine("File set aside could not be removed: %s", path);
 }
 
 }  // namespace

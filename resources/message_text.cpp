@@ -80,6 +80,7 @@ const char kDataNotFound[] = "EdataNotFound\0Installation data not found. (Execu
 const char kNoMem[] = "EnoMem\0Not enough memory to complete installation.";
 const char kNoCreatePath[] = "EnoCreatePath\0Unable to create the path you've entered.";
 const char kNotRestored[] = "EnotRestored\0What was there before could not all be put back. Not restored: %s";
+const char kNoLog[] = "EnoLog\0The log could not be created:" CRLF CRLF "%s" CRLF CRLF "Installation aborted.";
 const char kRunning[] =
     "Erunning\0MoraLUME Setup is already running. Wait until it has finished, then start it again.";
 
@@ -89,4 +90,4 @@ const char kRunning[] =
 
 const char *const kEnglishMessages[] = {kLicense, kLicense2,  kLicense3,     kCorData, kErr,
                                         kErrDest, kErrDest2,  kWinTit,       kOccupy,  kBadPath,
-                                        kShellSupt, kDataNotFound, kNoMem, kNoCreatePath, kNotRestored, kRunning, nullptr};
+                                        kShellSupt, kDataNotFound, kNoMem, kNoCreatePath, kNotRestored, kRunning, kNoLog, nullptr};

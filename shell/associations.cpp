@@ -4,6 +4,7 @@
 
 #include "core/bounded_string.h"
 #include "core/global_block.h"
+#include "core/install_log.h"
 #include "core/installer_state.h"
 #include "shell/associations.h"
 #include "shell/class_names.h"
@@ -49,20 +50,32 @@ void AssociateExtension(const char *extension, char *workBuffer) {
   LONG storedSize = GetClassValueSize(extension);
   if (storedSize >= kWorkBufferSize) {
     longValue = static_cast<char *>(AllocLocked(static_cast<size_t>(storedSize) + 1));
-    if (!longValue) return;
+    if (!longValue) {
+      LogLine("Association %s: left as it was, no memory to read its class", extension);
+      return;
+    }
     current = longValue;
     currentSize = storedSize + 1;
   }
   int read = GetClassValue(extension, current, currentSize);
   if (read == -1) current[0] = '\0';  // no key yet: the empty value is its backup
   bool keep = read == 0 || read == -1;
+  const char *earlier = read == -1 ? "none" : current;
 
-  if (keep && !NamesOurClass(current)) {
-    char backupKey[kKeyNameSize];
+  char backupKey[kKeyNameSize] = "";
+  if (!keep) {
+    LogLine("Association %s: left as it was, its class could not be read whole", extension);
+  } else if (!NamesOurClass(current)) {
     keep = CopyString(backupKey, sizeof backupKey, kBackupKeyPrefix) &&
            AppendString(backupKey, sizeof backupKey, extension) && SetClassValue(backupKey, current) == 0;
+    if (!keep) LogLine("Association %s: left as it was, its class %s could not be backed up", extension, earlier);
   }
-  if (keep) SetClassValue(extension, kAssociationValue);
+  if (keep) {
+    bool set = SetClassValue(extension, kAssociationValue) == 0;
+    LogLine("Association %s: earlier class %s, backup %s; now %s%s", extension, earlier,
+            backupKey[0] ? backupKey : "none needed, it is this program's", kAssociationValue,
+            set ? "" : ", which could not be written");
+  }
   FreeLocked(longValue);
 }
 
@@ -76,10 +89,16 @@ void AssociateFileTypes(LONG checklistResult) {
   workBuffer[0] = '\0';
   if (AppendProgramPath(workBuffer, kWorkBufferSize, g_mainProgramPath) &&
       AppendString(workBuffer, kWorkBufferSize, kOpenCommandSuffix)) {
-    SetClassValue(kOpenCommandKey, workBuffer);
-    if (checklistResult != 0)
-      for (int i = 0; i < kAssociationCount; ++i)
-        if (g_associationFlags[i] != 0) AssociateExtension(kExtensions[i], workBuffer);
+    bool set = SetClassValue(kOpenCommandKey, workBuffer) == 0;
+    LogLine("Open command %s: %s%s", kOpenCommandKey, workBuffer, set ? "" : ", which could not be written");
+    for (int i = 0; i < kAssociationCount; ++i) {
+      if (checklistResult != 0 && g_associationFlags[i] != 0)
+        AssociateExtension(kExtensions[i], workBuffer);
+      else
+        LogLine("Association %s: not chosen", kExtensions[i]);
+    }
+  } else {
+    LogLine("Associations: none, the program's path is too long for its open command");
   }
   FreeLocked(workBuffer);
 }

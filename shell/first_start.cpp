@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include "core/bounded_string.h"
+#include "core/install_log.h"
 #include "core/installer_state.h"
 #include "shell/associations.h"
 
@@ -13,5 +14,5 @@ void RunProgramWithQ() {
       !AppendProgramPath(commandLine, sizeof commandLine, program) ||
       !AppendString(commandLine, sizeof commandLine, " -Q"))
     return;
-  WinExec(commandLine, SW_SHOWNORMAL);
+  LogProgramStart(commandLine, WinExec(commandLine, SW_SHOWNORMAL));
 }

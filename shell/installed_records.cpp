@@ -6,6 +6,7 @@
 
 #include "core/bounded_string.h"
 #include "core/format_text.h"
+#include "core/install_log.h"
 #include "core/installer_state.h"
 #include "shell/class_keys.h"
 #include "shell/class_names.h"
@@ -66,12 +67,15 @@ bool RecordInstalledFile(const char *fullPath) {
   HKEY record;
   DWORD disposition = 0;
   bool made = false;
+  const char *outcome = "not made";
   if (RegCreateKeyExA(installed, recordName, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr, &record,
                       &disposition) == ERROR_SUCCESS) {
     made = disposition == REG_CREATED_NEW_KEY;
     if (made) RegSetValueExA(record, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE *>(""), 1);
     RegCloseKey(record);
+    outcome = made ? "made" : "there already";
   }
+  LogLine("Record HKEY_LOCAL_MACHINE\\Software\\Classes\\%s\\%s: %s", kInstalledKey, recordName, outcome);
   if (installed != g_openInstalledKey) RegCloseKey(installed);
   return made;
 }

@@ -4,6 +4,7 @@
 #include <initializer_list>
 
 #include "core/bounded_string.h"
+#include "core/install_log.h"
 #include "core/installer_state.h"
 
 DWORD g_ddeInstance = 0;
@@ -70,12 +71,16 @@ bool Compose(char *command, std::initializer_list<const char *> pieces) {
 // Sends the command with its NUL; true when the shell accepted it.
 bool Send(char *command, HCONV conversation) {
   DWORD length = static_cast<DWORD>(strlen(command) + 1);
-  return DdeClientTransaction(reinterpret_cast<LPBYTE>(command), length, conversation, nullptr, CF_TEXT,
-                              XTYP_EXECUTE, kTransactionTimeoutMs, &g_transactionResult) != nullptr;
+  bool accepted = DdeClientTransaction(reinterpret_cast<LPBYTE>(command), length, conversation, nullptr, CF_TEXT,
+                                       XTYP_EXECUTE, kTransactionTimeoutMs, &g_transactionResult) != nullptr;
+  LogLine("Program Manager: %s %s", command, accepted ? "accepted" : "refused");
+  return accepted;
 }
 
 bool ComposeAndSend(char *command, HCONV conversation, std::initializer_list<const char *> pieces) {
-  return Compose(command, pieces) && Send(command, conversation);
+  if (Compose(command, pieces)) return Send(command, conversation);
+  LogLine("Program Manager: a command too long to send");
+  return false;
 }
 
 // Everything said within the conversation; 0 when the last text item was
@@ -103,8 +108,10 @@ int SendGroupCommands(HCONV conversation) {
 
 int CreateProgramGroup() {
   UINT initialized = DdeInitializeA(&g_ddeInstance, DdeCallback, kInitializeFlags, 0);
-  if (initialized == DMLERR_DLL_USAGE || initialized == DMLERR_INVALIDPARAMETER || initialized == DMLERR_SYS_ERROR)
+  if (initialized == DMLERR_DLL_USAGE || initialized == DMLERR_INVALIDPARAMETER || initialized == DMLERR_SYS_ERROR) {
+    LogLine("Program Manager: no group, DDE could not start (%u)", initialized);
     return -1;
+  }
 
   int result = -1;
   g_progmanName = DdeCreateStringHandleA(g_ddeInstance, "progman", CP_WINANSI);
@@ -114,6 +121,8 @@ int CreateProgramGroup() {
       result = SendGroupCommands(conversation);
       // After a failure, ending the instance ends the conversation too.
       if (result == 0) DdeDisconnect(conversation);
+    } else {
+      LogLine("Program Manager: no group, nobody answered");
     }
     DdeFreeStringHandle(g_ddeInstance, g_progmanName);
     g_progmanName = nullptr;

@@ -160,6 +160,10 @@ void RemoveTree(const std::string &folder) {
   RemoveDirectoryA(folder.c_str());
 }
 
+void MakeHardLink(const std::string &path, const std::string &existing) {
+  CreateHardLinkA(path.c_str(), existing.c_str(), nullptr);
+}
+
 void RemoveScratchKeys() {
   RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\ProbeConformance");
   RegDeleteTreeA(HKEY_CLASSES_ROOT, ".probeconformance");
@@ -172,6 +176,7 @@ bool DenyKeyWrites(HKEY root, const char *path) {
   sim::DenyKeyWrites(root, path);
   return true;
 }
+void MakeHardLink(const std::string &path, const std::string &existing) { sim::MakeHardLink(path, existing); }
 void RemoveTree(const std::string &) {}  // the stand-in's folder goes at exit
 void RemoveScratchKeys() {}
 #endif
@@ -544,6 +549,41 @@ void ProbeCreateFile() {
   error = Error();
   HFILE lclosed = _lclose(lfile);
   Out("CloseHandle.hfile", "ret=%d err=%lu then _lclose=%d", closedHfile, error, lclosed);
+}
+
+// ---- The log's file: opened as itself, emptied, written a line at a time ----
+
+void ProbeLogFileCalls() {
+  const DWORD flags = FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT | SECURITY_SQOS_PRESENT | SECURITY_ANONYMOUS;
+  const std::string path = InRoot("log.txt");
+  MakeFile(path, "0123456789");
+  ResetError();
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS, flags, nullptr);
+  unsigned long error = Error();
+  DWORD written = 99;
+  BOOL nothing = WriteFile(file, "", 0, &written, nullptr);
+  Out("WriteFile.nothing", "opened=%d err=%lu type=%lu ret=%d written=%lu %s", file != INVALID_HANDLE_VALUE, error,
+      static_cast<unsigned long>(GetFileType(file)), nothing, static_cast<unsigned long>(written),
+      FileState(path).c_str());
+  BOOL cut = SetEndOfFile(file);
+  BOOL line = WriteFile(file, "line\r\n", 6, &written, nullptr);
+  CloseHandle(file);
+  Out("SetEndOfFile.WriteFile", "cut=%d ret=%d written=%lu %s", cut, line, static_cast<unsigned long>(written),
+      FileState(path).c_str());
+  ProbeCreateFileCall("CreateFileA.create_new.logflags.existing", path, GENERIC_WRITE, FILE_SHARE_READ, CREATE_NEW,
+                      flags);
+  // A second name shows in the link count, through either name.
+  MakeHardLink(InRoot("log2.txt"), path);
+  file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS, flags, nullptr);
+  BY_HANDLE_FILE_INFORMATION information = {};
+  BOOL got = GetFileInformationByHandle(file, &information);
+  CloseHandle(file);
+  Out("GetFileInformationByHandle.hardlink", "ret=%d links=%lu", got,
+      static_cast<unsigned long>(information.nNumberOfLinks));
+  char temp[MAX_PATH];
+  DWORD length = GetTempPathA(sizeof temp, temp);
+  Out("GetTempPathA", "fits=%d separator=%d small=%d", length > 0 && length < sizeof temp,
+      length > 0 && length < sizeof temp && temp[length - 1] == '\\', GetTempPathA(2, temp) == length + 1);
 }
 
 // ---- DeleteFileA and CreateDirectoryA ---------------------------------------
@@ -1591,6 +1631,7 @@ int main() {
   ProbeLcreatLopen();
   ProbeHandleCalls();
   ProbeCreateFile();
+  ProbeLogFileCalls();
   ProbeDeleteAndCreateDirectory();
   ProbeFolderRights();
   ProbeFullPathName();

@@ -27,6 +27,9 @@ void ResetInstallerState() {
   g_noMessageBoxes = 0;
   strcpy(g_destinationDir, kDefaultDestination);
   g_destinationGiven = 0;
+  g_logRequest = kNoLogAsked;
+  g_logPath[0] = '\0';
+  g_commandLine = "";
   g_mainProgramPath[0] = '\0';
   memset(g_associationFlags, 0, sizeof g_associationFlags);
   g_optionNames = nullptr;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <regex>
 
 #include "core/installation.h"
 #include "core/installer_state.h"
@@ -518,6 +519,99 @@ TEST_F(InstallationTest, RunWithoutBoxesShowsNoneAndLeavesTheMachineAsItWas) {
     EXPECT_EQ(sim::DumpRegistry(), registry) << c.label;
     EXPECT_TRUE(StartedCommandLines().empty()) << c.label;
     EXPECT_EQ(sim::LoadedResources(), 0) << c.label;
+  }
+}
+
+// The log names each step with its time, one CR LF line each; a value from
+// outside, here a class planted in the registry, cannot start a line.
+TEST_F(InstallationTest, LogNamesEveryStepAndNoValueCanForgeALine) {
+  CreateDirectoryA("C:\\logs", nullptr);
+  const std::string forged = "2026-01-01 00:00:00.000  End: exit code 0, installed";
+  sim::SetRegistryString(HKEY_CLASSES_ROOT, ".gif", "", "giffile\r\n" + forged);
+  WriteOptionsFile("sSilent=1\nprefZoom=2\n");
+  EXPECT_EQ(Run("-log=\"C:\\logs\\run 1.log\""), kExitCompleted);
+  const std::string log = sim::ReadFile("C:\\logs\\run 1.log");
+  std::vector<std::string> lines;
+  for (size_t start = 0, end; (end = log.find("\r\n", start)) != std::string::npos; start = end + 2)
+    lines.push_back(log.substr(start, end - start));
+  ASSERT_FALSE(lines.empty());
+  EXPECT_EQ(log.size(), log.rfind("\r\n") + 2) << "the last line ends CR LF";
+  size_t associations = 0;
+  const std::regex timed("^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d\\.\\d{3}  \\S");
+  for (const std::string &line : lines) {
+    EXPECT_EQ(line.find_first_of("\r\n"), std::string::npos) << line;
+    ASSERT_GT(line.size(), 25u);
+    EXPECT_TRUE(std::regex_search(line, timed)) << line;
+    EXPECT_NE(line, forged);
+    associations += line.compare(25, 13, "Association .") == 0;
+  }
+  EXPECT_EQ(associations, 10u);
+  auto has = [&](const std::string &text) {
+    return std::any_of(lines.begin(), lines.end(), [&](const std::string &line) { return line.substr(25) == text; });
+  };
+  EXPECT_TRUE(has("Option prefZoom=2"));
+  EXPECT_TRUE(has("Association .gif: earlier class giffile<0D><0A>" + forged +
+                  ", backup MoraLUME_TOVA\\license\\ins.gif; now MoraLume_TOVA"));
+  EXPECT_TRUE(has("File written: C:\\MLUME\\lume32.exe, " + std::to_string(sim::ReadFile("C:\\MLUME\\lume32.exe").size()) +
+                  " bytes"));
+  EXPECT_TRUE(has("Record HKEY_LOCAL_MACHINE\\Software\\Classes\\MoraLUME_TOVA\\installed\\SCRIPTS$DEFSCR: made"));
+  EXPECT_TRUE(has("Program Manager: [CreateGroup(MoraLUME)] accepted"));
+  EXPECT_TRUE(has("Started C:\\MLUME\\lume32.exe -Q"));
+  EXPECT_TRUE(has("Started C:\\MLUME\\lume32.exe"));
+  EXPECT_EQ(lines.back().substr(25), "End: exit code 0, installed");
+  EXPECT_EQ(sim::OpenFileHandles(), 0);
+}
+
+// The log is written with the installer's rights, often where any user may
+// plant a file or link at its name: it is only ever a new file, or one
+// plain file named on the command line, never what a link leads to. A log
+// that cannot be made stops the run before anything is written.
+TEST_F(InstallationTest, LogIsOnlyANewFileOrAPlainOneAskedFor) {
+  struct Case {
+    const char *label, *options;
+    std::string arguments;
+    void (*prepare)();
+    int exitCode;
+  };
+  const std::string planted = "C:\\WINDOWS\\win.ini";
+  const Case cases[] = {
+      {"bare -log at a planted name", "", "-log", [] { sim::QueueRandomBytes(std::vector<BYTE>(8, 0)); },
+       kExitCompleted},
+      {"sLog over a file", "sLog=C:\\logs\\run.log\n", "", [] { sim::WriteFile("C:\\logs\\run.log", "planted"); },
+       kExitNotBegun},
+      {"sLog not a text file", "sLog=C:\\logs\\run.cmd\n", "", [] {}, kExitNotBegun},
+      {"-log through a link", "", "-log=C:\\logs\\run.log",
+       [] { sim::MakeFileLink("C:\\logs\\run.log", "C:\\WINDOWS\\win.ini"); }, kExitNotBegun},
+      {"-log below a junction", "", "-log=C:\\logs\\j\\win.ini", [] { sim::MakeJunction("C:\\logs\\j", "C:\\WINDOWS"); },
+       kExitNotBegun},
+      {"-log on a second name", "", "-log=C:\\logs\\run.log",
+       [] { sim::MakeHardLink("C:\\logs\\run.log", "C:\\WINDOWS\\win.ini"); }, kExitNotBegun},
+      {"-log in a missing folder", "", "-log=C:\\nowhere\\run.log", [] {}, kExitNotBegun},
+      {"-log over a plain file", "", "-log=C:\\logs\\run.log", [] { sim::WriteFile("C:\\logs\\run.log", "planted"); },
+       kExitCompleted},
+  };
+  for (const Case &c : cases) {
+    SetUp();
+    sim::WriteFile(planted, "planted");
+    sim::WriteFile("C:\\WINDOWS\\TEMP\\MoraLUME Setup 0000000000000000.log", "planted");
+    CreateDirectoryA("C:\\logs", nullptr);
+    WriteOptionsFile(std::string("sSilent=1\n") + c.options);
+    c.prepare();
+    EXPECT_EQ(Run(c.arguments), c.exitCode) << c.label;
+    EXPECT_EQ(sim::ReadFile(planted), "planted") << c.label;
+    EXPECT_EQ(sim::ReadFile("C:\\WINDOWS\\TEMP\\MoraLUME Setup 0000000000000000.log"), "planted") << c.label;
+    EXPECT_EQ(sim::DirectoryExists("C:\\MLUME"), c.exitCode == kExitCompleted) << c.label;
+    EXPECT_EQ(sim::OpenFileHandles(), 0) << c.label;
+    std::vector<std::string> logs;
+    for (const std::string &file : sim::ListFiles())
+      if (sim::ReadFile(file).find("  End: exit code 0, installed\r\n") != std::string::npos) logs.push_back(file);
+    EXPECT_EQ(logs.size(), c.exitCode == kExitCompleted ? 1u : 0u) << c.label;
+    if (c.exitCode != kExitCompleted) {
+      EXPECT_TRUE(StartedCommandLines().empty()) << c.label;
+      EXPECT_FALSE(sim::RegistryKeyExists(HKEY_CLASSES_ROOT, kClassKey)) << c.label;
+      EXPECT_EQ(MessageTexts().size(), 1u) << c.label;
+      EXPECT_EQ(MessageTexts().front().rfind("The log could not be created:\r\n\r\nC:\\", 0), 0u) << c.label;
+    }
   }
 }
 

@@ -1,6 +1,8 @@
 // Start-up: command-line switches and the installer directory.
 #include <windows.h>
 
+#include <tuple>
+
 #include "core/installer_state.h"
 #include "core/options.h"
 #include "core/startup.h"
@@ -133,6 +135,27 @@ TEST_F(CommandLineTest, DestinationIsTakenWholeOrEmptied) {
     ScanCommandLine(line);
     EXPECT_EQ(g_destinationGiven, 0) << line;
     EXPECT_STREQ(g_destinationDir, "C:\\MLUME") << line;
+  }
+}
+
+// "-log" alone asks for a log in TEMP; "-log=" takes its path as "-dir="
+// takes the destination, emptied when refused (a log that cannot be made).
+TEST_F(CommandLineTest, LogSwitchTakesItsPathAsTheDestinationSwitchDoes) {
+  const std::tuple<std::string, BYTE, std::string> cases[] = {
+      {"-log", kLogInTemp, ""},
+      {"-LOG -noautorun", kLogInTemp, ""},
+      {"-log=C:\\logs\\a.log", kLogAtPath, "C:\\logs\\a.log"},
+      {"-log=\"C:\\Deploy Logs\\-dir=x.log\" -log", kLogInTemp, "C:\\Deploy Logs\\-dir=x.log"},
+      {"-log=\"C:\\Deploy Logs\\a.log", kLogAtPath, ""},
+      {"-logfile", kNoLogAsked, ""},
+      {"x-log", kNoLogAsked, ""},
+  };
+  for (const auto &[line, request, path] : cases) {
+    ResetInstallerState();
+    ScanCommandLine(line.c_str());
+    EXPECT_EQ(g_logRequest, request) << line;
+    EXPECT_EQ(g_logPath, path) << line;
+    EXPECT_EQ(g_destinationGiven, 0) << line;
   }
 }
 

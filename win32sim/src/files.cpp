@@ -111,15 +111,38 @@ bool SharingAllows(const struct stat &file, DWORD access, DWORD share) {
   return true;
 }
 
+// A symbolic link opened as itself, as FILE_FLAG_OPEN_REPARSE_POINT asks:
+// nothing can be read or written through it, and it stays as it is.
+int OpenLinkItself(LPCSTR path, const std::string &host, const struct stat &link, DWORD access, DWORD share,
+                   DWORD disposition) {
+  if (!SharingAllows(link, access, share)) return Fail(ERROR_SHARING_VIOLATION, -1);
+  if (disposition == CREATE_ALWAYS || disposition == TRUNCATE_EXISTING) return Fail(ERROR_ACCESS_DENIED, -1);
+  int fd = open(host.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC);
+  if (fd < 0) return Fail(ERROR_ACCESS_DENIED, -1);
+  std::string full;
+  sim::FullWindowsPath(path, full);
+  g_openDescriptors[fd] = OpenedFile{link.st_dev, link.st_ino, access, share, full};
+  SetLastError(disposition == OPEN_ALWAYS ? ERROR_ALREADY_EXISTS : ERROR_SUCCESS);
+  return fd;
+}
+
 // What CreateFileA does: the descriptor, or -1 with the error set.
 int OpenOrCreate(LPCSTR path, DWORD access, DWORD share, DWORD disposition, DWORD attributes) {
   if (disposition < CREATE_NEW || disposition > TRUNCATE_EXISTING) return Fail(ERROR_INVALID_PARAMETER, -1);
   std::string host = path && *path ? sim::HostPath(path) : "";
   if (host.empty() || !ParentExists(host)) return Fail(ERROR_PATH_NOT_FOUND, -1);
   struct stat existing;
+  // A name that is taken, even by a link leading nowhere, is never created.
+  bool taken = lstat(host.c_str(), &existing) == 0;
+  if (taken && disposition == CREATE_NEW) return Fail(ERROR_FILE_EXISTS, -1);
+  bool itself = (attributes & FILE_FLAG_OPEN_REPARSE_POINT) && taken && S_ISLNK(existing.st_mode);
+  if (itself) {
+    // The link itself: a link to a folder opens only as a folder does.
+    if (sim::LinkAttributes(host) & FILE_ATTRIBUTE_DIRECTORY) return Fail(ERROR_ACCESS_DENIED, -1);
+    return OpenLinkItself(path, host, existing, access, share, disposition);
+  }
   bool exists = stat(host.c_str(), &existing) == 0;
   if (exists && S_ISDIR(existing.st_mode)) return Fail(ERROR_ACCESS_DENIED, -1);
-  if (exists && disposition == CREATE_NEW) return Fail(ERROR_FILE_EXISTS, -1);
   if (!exists && (disposition == OPEN_EXISTING || disposition == TRUNCATE_EXISTING))
     return Fail(ERROR_FILE_NOT_FOUND, -1);
   bool truncates = disposition == CREATE_ALWAYS || disposition == TRUNCATE_EXISTING;
@@ -134,6 +157,7 @@ int OpenOrCreate(LPCSTR path, DWORD access, DWORD share, DWORD disposition, DWOR
   int flags = ((access & GENERIC_WRITE) || truncates) ? O_RDWR : O_RDONLY;
   if (creates) flags |= O_CREAT;
   if (truncates) flags |= O_TRUNC;
+  if (attributes & FILE_FLAG_OPEN_REPARSE_POINT) flags |= O_NOFOLLOW;
   int fd = open(host.c_str(), flags | O_CLOEXEC, 0644);
   if (fd < 0) return Fail(errno == ENOENT || errno == ENOTDIR ? ERROR_PATH_NOT_FOUND : ERROR_ACCESS_DENIED, -1);
   struct stat opened;
@@ -290,6 +314,31 @@ LONG WINAPI _hwrite(HFILE file, LPCCH buffer, LONG bytes) {
   if (g_diskSpace >= 0) g_diskSpace -= total;
   if (total > 0) sim::LogWrite(open->second.path);
   return total;
+}
+
+BOOL WINAPI WriteFile(HANDLE file, LPCVOID buffer, DWORD bytes, LPDWORD written, LPOVERLAPPED) {
+  HFILE descriptor = static_cast<HFILE>(reinterpret_cast<intptr_t>(file));
+  if (written) *written = 0;
+  if (!g_openDescriptors.count(descriptor)) return Fail(ERROR_INVALID_HANDLE, FALSE);
+  if (bytes == 0) return TRUE;  // unlike _hwrite, a write of nothing cuts nothing
+  LONG put = _hwrite(descriptor, static_cast<LPCCH>(buffer), static_cast<LONG>(bytes));
+  if (put == HFILE_ERROR) return FALSE;
+  if (written) *written = static_cast<DWORD>(put);
+  return static_cast<DWORD>(put) == bytes ? TRUE : Fail(ERROR_DISK_FULL, FALSE);
+}
+
+BOOL WINAPI SetEndOfFile(HANDLE file) {
+  HFILE descriptor = static_cast<HFILE>(reinterpret_cast<intptr_t>(file));
+  auto open = g_openDescriptors.find(descriptor);
+  if (open == g_openDescriptors.end()) return Fail(ERROR_INVALID_HANDLE, FALSE);
+  if (!(open->second.access & GENERIC_WRITE)) return Fail(ERROR_ACCESS_DENIED, FALSE);
+  off_t here = lseek(descriptor, 0, SEEK_CUR);
+  return here >= 0 && ftruncate(descriptor, here) == 0 ? TRUE : Fail(ERROR_ACCESS_DENIED, FALSE);
+}
+
+DWORD WINAPI GetFileType(HANDLE file) {
+  if (sim::IsOpenFileHandle(file)) return FILE_TYPE_DISK;
+  return Fail(ERROR_INVALID_HANDLE, static_cast<DWORD>(FILE_TYPE_UNKNOWN));
 }
 
 LONG WINAPI _llseek(HFILE file, LONG offset, int origin) {

@@ -77,7 +77,11 @@ BOOL WINAPI GetFileInformationByHandle(HANDLE file, LPBY_HANDLE_FILE_INFORMATION
   if (!information) return Fail(ERROR_INVALID_PARAMETER, FALSE);
   uint64_t size = S_ISREG(info.st_mode) ? static_cast<uint64_t>(info.st_size) : 0;
   uint64_t index = static_cast<uint64_t>(info.st_ino);
-  *information = BY_HANDLE_FILE_INFORMATION{AttributesOf(info),
+  DWORD attributes = AttributesOf(info);
+  // A file handle is on a link only when opened as the link itself, and
+  // only a link to a file opens so.
+  if (S_ISLNK(info.st_mode) && !g_openFolders.count(fd)) attributes &= ~static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY);
+  *information = BY_HANDLE_FILE_INFORMATION{attributes,
                                             FileTimeOf(info.st_ctime),
                                             FileTimeOf(info.st_atime),
                                             FileTimeOf(info.st_mtime),

@@ -50,7 +50,7 @@ DWORD WINAPI GetFileAttributesA(LPCSTR path) {
   struct stat info;
   DWORD error;
   if (!Inspect(path, info, error)) return Fail(error, INVALID_FILE_ATTRIBUTES);
-  if (S_ISLNK(info.st_mode)) return FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT;
+  if (S_ISLNK(info.st_mode)) return sim::LinkAttributes(sim::HostPath(path));
   DWORD attributes = S_ISDIR(info.st_mode) ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_ARCHIVE;
   if (!(info.st_mode & S_IWUSR)) attributes |= FILE_ATTRIBUTE_READONLY;
   return attributes;
@@ -128,6 +128,25 @@ void MakeJunction(const std::string &windowsPath, const std::string &target) {
 }
 
 bool IsJunction(const std::string &windowsPath) { return fs::is_symlink(HostPath(windowsPath)); }
+
+void MakeFileLink(const std::string &windowsPath, const std::string &target) {
+  std::string link = HostPath(windowsPath), to = HostPath(target);
+  if (link.empty() || to.empty()) abort();
+  fs::remove_all(link);
+  fs::create_symlink(to, link);
+}
+
+void MakeHardLink(const std::string &windowsPath, const std::string &target) {
+  std::string link = HostPath(windowsPath), to = HostPath(target);
+  if (link.empty() || to.empty()) abort();
+  fs::create_hard_link(to, link);
+}
+
+DWORD LinkAttributes(const std::string &host) {
+  struct stat target;
+  bool folder = stat(host.c_str(), &target) == 0 && S_ISDIR(target.st_mode);
+  return FILE_ATTRIBUTE_REPARSE_POINT | (folder ? FILE_ATTRIBUTE_DIRECTORY : 0);
+}
 
 const std::vector<std::string> &DelayedDeletes() { return g_delayedDeletes; }
 

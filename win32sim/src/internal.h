@@ -47,6 +47,10 @@ std::string PathKey(const std::string &windowsPath);
 bool IsShortName(const std::string &name);
 std::string ShortAlias(const std::string &name);
 
+// What GetFileAttributesA reports of the symbolic link at this host path: a
+// reparse point, and a folder when it leads to one.
+DWORD LinkAttributes(const std::string &host);
+
 // The descriptor that CreateDirectoryA is given: whether it is one the
 // stand-in made, and the folder's record of it once made.
 bool CreationSecurityValid(const SECURITY_ATTRIBUTES *security);

@@ -3,6 +3,8 @@
 
 #include <cstdio>
 #include <cstring>
+#include <deque>
+#include <ntsecapi.h>
 
 #include "internal.h"
 #include "win32sim/testapi.h"
@@ -15,6 +17,9 @@ std::string g_countryCode = "1";
 bool g_failLocale = false;
 int g_localeQueries = 0;
 DWORD g_lastError = 0;
+const char kTempPath[] = "C:\\WINDOWS\\TEMP\\";
+std::deque<BYTE> g_queuedRandom;
+uint32_t g_randomState = 1;
 
 }  // namespace
 
@@ -52,6 +57,27 @@ int WINAPI GetLocaleInfoA(LCID, LCTYPE type, LPSTR buffer, int size) {
   return g_failLocale ? 0 : needed;
 }
 
+DWORD WINAPI GetTempPathA(DWORD size, LPSTR buffer) {
+  DWORD length = static_cast<DWORD>(sizeof kTempPath - 1);
+  if (size <= length) return length + 1;
+  memcpy(buffer, kTempPath, sizeof kTempPath);
+  return length;
+}
+
+BOOLEAN WINAPI SystemFunction036(PVOID buffer, ULONG length) {
+  BYTE *bytes = static_cast<BYTE *>(buffer);
+  for (ULONG i = 0; i < length; ++i) {
+    if (!g_queuedRandom.empty()) {
+      bytes[i] = g_queuedRandom.front();
+      g_queuedRandom.pop_front();
+      continue;
+    }
+    g_randomState = g_randomState * 1103515245u + 12345u;
+    bytes[i] = static_cast<BYTE>(g_randomState >> 16);
+  }
+  return TRUE;
+}
+
 int WINAPI wvsprintfA(LPSTR buffer, LPCSTR format, va_list arguments) {
   // As under Wine: 1,024 bytes at most, the NUL included; a cut text
   // reports 1,024.
@@ -76,7 +102,11 @@ void ResetSystem() {
   g_failLocale = false;
   g_localeQueries = 0;
   g_lastError = 0;
+  g_queuedRandom.clear();
+  g_randomState = 1;
 }
+
+void QueueRandomBytes(const std::vector<BYTE> &bytes) { g_queuedRandom.insert(g_queuedRandom.end(), bytes.begin(), bytes.end()); }
 
 void SetModuleFileName(const std::string &windowsPath) { g_modulePath = windowsPath; }
 

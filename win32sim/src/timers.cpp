@@ -26,6 +26,16 @@ DWORD WINAPI GetTickCount(void) {
   return now;
 }
 
+void WINAPI GetLocalTime(LPSYSTEMTIME time) {
+  uint32_t milliseconds = g_clock;
+  uint32_t seconds = milliseconds / 1000;
+  // 2026-01-01 was a Thursday; the clock never runs past its January.
+  uint32_t day = seconds / 86400;
+  *time = SYSTEMTIME{2026, 1, static_cast<WORD>((4 + day) % 7), static_cast<WORD>(1 + day % 31),
+                     static_cast<WORD>(seconds / 3600 % 24), static_cast<WORD>(seconds / 60 % 60),
+                     static_cast<WORD>(seconds % 60), static_cast<WORD>(milliseconds % 1000)};
+}
+
 UINT_PTR WINAPI SetTimer(HWND window, UINT_PTR id, UINT, TIMERPROC procedure) {
   if (g_failSetTimer) return 0;
   if (window && !IsWindow(window)) {

@@ -82,3 +82,17 @@ BOOL WINAPI CreateDirectoryA(LPCSTR path, LPSECURITY_ATTRIBUTES security);
 // MAX_PATH characters or more (ERROR_FILENAME_EXCED_RANGE).
 DWORD WINAPI GetFullPathNameA(LPCSTR path, DWORD size, LPSTR buffer, LPSTR *filePart);
 DWORD WINAPI GetCurrentDirectoryA(DWORD size, LPSTR buffer);
+
+// Writing through CreateFileA's handles: WriteFile takes what the disk has
+// room for (sim::SetDiskSpace) and fails with ERROR_DISK_FULL when that is
+// less than asked; SetEndOfFile cuts the file at the handle's position.
+typedef struct _OVERLAPPED OVERLAPPED, *LPOVERLAPPED;
+BOOL WINAPI WriteFile(HANDLE file, LPCVOID buffer, DWORD bytes, LPDWORD written, LPOVERLAPPED overlapped);
+BOOL WINAPI SetEndOfFile(HANDLE file);
+#define FILE_TYPE_UNKNOWN 0x0000
+#define FILE_TYPE_DISK 0x0001
+// FILE_TYPE_DISK for every handle to a file.
+DWORD WINAPI GetFileType(HANDLE file);
+// With CreateFileA's flags: a named pipe server may not act as the caller.
+#define SECURITY_ANONYMOUS 0x00000000
+#define SECURITY_SQOS_PRESENT 0x00100000

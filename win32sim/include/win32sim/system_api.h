@@ -30,3 +30,21 @@ int WINAPIV wsprintfA(LPSTR buffer, LPCSTR format, ...);
 
 // The GUI entry that the product defines.
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR arguments, int show);
+
+typedef struct _SYSTEMTIME {
+  WORD wYear;
+  WORD wMonth;
+  WORD wDayOfWeek;
+  WORD wDay;
+  WORD wHour;
+  WORD wMinute;
+  WORD wSecond;
+  WORD wMilliseconds;
+} SYSTEMTIME, *LPSYSTEMTIME;
+// 1 January 2026, midnight, plus the clock's milliseconds (GetTickCount),
+// which it reads without moving on.
+void WINAPI GetLocalTime(LPSYSTEMTIME time);
+// "C:\WINDOWS\TEMP\", with its closing separator, as SYSTEM's TEMP; the
+// folder itself need not exist. The length without the NUL, or the size
+// needed with it when the buffer is too small.
+DWORD WINAPI GetTempPathA(DWORD size, LPSTR buffer);

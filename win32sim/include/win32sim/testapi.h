@@ -48,6 +48,8 @@ void FailFileCreation(const std::string &windowsPath);
 void FailFileDeletion(const std::string &windowsPath);
 void FailDirectoryCreation(const std::string &windowsPath);
 void SetDiskSpace(long long bytes);
+// What RtlGenRandom hands out first, before its fixed sequence.
+void QueueRandomBytes(const std::vector<BYTE> &bytes);
 // What GetDiskFreeSpaceExA and GetDiskFreeSpaceA report of every drive: by
 // default the bytes SetDiskSpace leaves (2^40 when unlimited), in clusters
 // of 8 sectors of 512 bytes. A report apart from that budget is a disk that
