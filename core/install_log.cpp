@@ -179,7 +179,8 @@ bool OpenInstallLog(char *shown) {
     g_logFile = CreateLogInTempFolder(shown);
   } else if (g_logRequest == kLogAtPath) {
     g_logFile = CreateLogFile(g_logPath, kLogMayReplacePlainFile, shown);
-    if (shown[0] == '\0') CopyString(shown, kPathSize, g_logPath);
+    // A value refused as it was read (too long, a quote left open) has no path to show.
+    if (shown[0] == '\0') CopyString(shown, kPathSize, g_logPath[0] ? g_logPath : "-log=");
   } else if (optionPath) {
     from = "the option sLog";
     g_logFile = CreateOptionLog(optionPath, shown);

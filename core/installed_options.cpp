@@ -78,6 +78,6 @@ void WriteInstalledOptions() {
     LogLine("Program options: %s could not be written whole, removed", path);
     return;
   }
-  LogLine("Program options: %s written, %d settings", path, static_cast<int>(g_optionCount));
+  LogLine("Program options: %s written, options: %d", path, static_cast<int>(g_optionCount));
   RecordInstalledFile(path);
 }

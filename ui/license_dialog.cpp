@@ -10,10 +10,23 @@ HFONT g_agreementFont = nullptr;
 namespace {
 
 const char *const kAgreementKeys[] = {"license", "license2", "license3"};
+const int kTemplateDpi = 96;      // the DPI the agreement's 11-pixel height was chosen for
+const int kAgreementHeight = 11;  // character height at that DPI
+
+// The templates' own font grows with the system's DPI; the agreement's must too, or at
+// 200% it would be half the size of every text around it.
+int SystemDpi() {
+  HDC screen = GetDC(nullptr);
+  if (!screen) return kTemplateDpi;
+  int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  return dpi > 0 ? dpi : kTemplateDpi;
+}
 
 HFONT CreateAgreementFont() {
   LOGFONTA description = {};
-  description.lfHeight = -11;  // character height, not cell height
+  // Character height, not cell height: exactly -11 at 96 DPI.
+  description.lfHeight = -MulDiv(kAgreementHeight, SystemDpi(), kTemplateDpi);
   description.lfWeight = FW_NORMAL;
   description.lfCharSet = ANSI_CHARSET;
   description.lfOutPrecision = OUT_DEFAULT_PRECIS;

@@ -93,6 +93,33 @@ static void TimeWrites(const char *root, double *small, double *large) {
   }
 }
 
+/* A line of the installer's log: the local time asked for, then one WriteFile of a line as long as
+   a file's line, to a file opened as the log is; and the time alone. */
+static void TimeLogLines(const char *root, int lines, double *line, double *time) {
+  char path[MAX_PATH], text[128];
+  snprintf(path, sizeof path, "%s\\install.log", root);
+  HANDLE file = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, NULL, CREATE_NEW,
+                            FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT | SECURITY_SQOS_PRESENT |
+                                SECURITY_ANONYMOUS, NULL);
+  if (file == INVALID_HANDLE_VALUE) Fail("CreateFileA (log)");
+  SYSTEMTIME now;
+  DWORD written;
+  double started = Now();
+  for (int i = 0; i < lines; ++i) {
+    GetLocalTime(&now);
+    int length = snprintf(text, sizeof text,
+                          "%04d-%02d-%02d %02d:%02d:%02d.%03d  File written: C:\\MLUME\\file%05d.txt, 2048 bytes\r\n",
+                          now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond, now.wMilliseconds, i);
+    WriteFile(file, text, (DWORD)length, &written, NULL);
+  }
+  *line = (Now() - started) * 1e6 / lines;
+  started = Now();
+  for (int i = 0; i < lines; ++i) GetLocalTime(&now);
+  *time = (Now() - started) * 1e6 / lines;
+  CloseHandle(file);
+  DeleteFileA(path);
+}
+
 static const char kRecords[] = "MoraLUME_CallCosts\\installed";
 
 /* A record as extraction writes it: a key with an empty default value under an open parent; and
@@ -155,11 +182,12 @@ int main(int argc, char **argv) {
   if (!CreateDirectoryA(argv[1], NULL)) Fail("CreateDirectoryA (the folder must not exist)");
 
   double create[PASSES], deleteMissing[PASSES], makeExisting[PASSES], small[PASSES], large[PASSES];
-  double record[PASSES], parent[PASSES], start[PASSES];
+  double record[PASSES], parent[PASSES], start[PASSES], logLine[PASSES], localTime[PASSES];
   for (int pass = 0; pass < PASSES; ++pass) {
     TimeFiles(argv[1], files, &create[pass], &deleteMissing[pass], &makeExisting[pass], pass);
     TimeWrites(argv[1], &small[pass], &large[pass]);
     TimeRecords(files, &record[pass], &parent[pass], pass);
+    TimeLogLines(argv[1], files, &logLine[pass], &localTime[pass]);
     start[pass] = TimeStart();
   }
   RemoveRecords();
@@ -173,6 +201,8 @@ int main(int argc, char **argv) {
   Report("WriteFile per 2,048 bytes, in 64 KiB pieces us", large);
   Report("record: RegSetValueA of a new subkey under an open parent us", record);
   Report("the parent opened and closed under HKEY_CLASSES_ROOT us", parent);
+  Report("log line: GetLocalTime, one WriteFile of about 70 bytes us", logLine);
+  Report("GetLocalTime alone us", localTime);
   Report("WinExec of a program that ends at once us", start);
   return 0;
 }

@@ -10,7 +10,10 @@ between runs; each installation is checked byte for byte against the source fold
 
 The time runs from starting the loader to the installer's exit; for ours also until the program it
 starts at the end (the sample lume32.exe, which logs its command line and exits) has logged as many
-lines as in the untimed first run, since the installer does not wait for it.
+lines as in the untimed first run, since the installer does not wait for it. With --log, each of
+our installers also runs with "-log=C:\\stage\\NAME.log" on its command line, as a row of its own in
+the same rounds (a copy of the same file, so that both rows are staged alike), and the report says
+what the log cost.
 """
 import argparse
 import filecmp
@@ -235,6 +238,20 @@ def check_installed(destination, source):
         if problems else None
 
 
+def check_log(path, source):
+    """None when the installer's log names every file it wrote and its successful end."""
+    try:
+        with open(path, "rb") as handle:
+            text = handle.read()
+    except OSError as error:
+        return "no log: %s" % error
+    written = text.count(b"  File written: ")
+    files = describe(source)[0]
+    if written != files or not text.endswith(b"End: exit code 0, installed\r\n"):
+        return "the log names %d of %d files written, and ends %r" % (written, files, text[-60:])
+    return None
+
+
 def log_lines(path):
     try:
         with open(path, "rb") as handle:
@@ -244,10 +261,11 @@ def log_lines(path):
 
 
 class Installer:
-    def __init__(self, label, path, bits, ours, starts=None):
+    def __init__(self, label, path, bits, ours, starts=None, logged=False):
         self.label, self.path, self.bits, self.ours = label, path, bits, ours
         # Whether it starts lume32.exe, whose log lines the time waits for.
         self.starts = ours if starts is None else starts
+        self.logged = logged  # run with -log=PATH; PATH is replaced by every run
         self.times = []
         self.exit_times = []
         self.lines = None  # lines lume32.exe logs in one installation (ours only)
@@ -266,7 +284,10 @@ def install(wine, installer, stage, source, first=False, update=False):
     elif not update and os.path.exists(destination):
         shutil.rmtree(destination)
     name = os.path.basename(installer.path)
+    log_name = name[:-4] + ".log"
     args = ["C:\\stage\\" + name] + ([] if installer.ours else ["/S"])
+    if installer.logged:
+        args.append("-log=C:\\stage\\" + log_name)
     started = time.monotonic()
     process, _ = wine.start(args, name[:-4], cwd=stage, loader=installer.loader)
     # wait() without a timeout blocks in waitpid; with one, Python polls at up to 50 ms steps.
@@ -291,6 +312,8 @@ def install(wine, installer, stage, source, first=False, update=False):
                 time.sleep(0.005)
     elapsed = time.monotonic() - started
     problem = check_installed(destination, source)
+    if not problem and installer.logged:
+        problem = check_log(os.path.join(stage, log_name), source)
     if problem:
         raise RuntimeError("%s: %s" % (installer.label, problem))
     if not first:
@@ -355,6 +378,21 @@ def measure(wine, installers, stage, source, rounds, title, update=False):
     return loads
 
 
+def log_costs(installers):
+    """Each logged row against the same installer without a log, for --log: the medians, and the median of
+    the rounds' own ratios (both ran in the same round, next to each other, so a round's load hits both)."""
+    plain = {item.path: item for item in installers if item.ours and not item.logged}
+    rows = []
+    for item in installers:
+        if item.logged:
+            base = plain[item.path.replace("-log.exe", ".exe")]
+            without, logged = statistics.median(base.times), statistics.median(item.times)
+            paired = statistics.median(a / b for a, b in zip(item.times, base.times))
+            rows.append("With a log, %s: %.3f s against %.3f s without, %+.1f %%; median of the rounds' ratios "
+                        "%+.1f %%." % (base.label, logged, without, 100 * (logged / without - 1), 100 * (paired - 1)))
+    return rows
+
+
 def table(installers, loads, title):
     rows = ["", "### " + title, "",
             "| installer | size bytes | median s | min s | max s | x NSIS zlib solid | median s to exit |",
@@ -368,6 +406,8 @@ def table(installers, loads, title):
     rows.append("")
     rows += ratios(installers)
     rows.append("")
+    costs = log_costs(installers)
+    rows += costs + ([""] if costs else [])
     rows.append("Load average (1 min) during the runs: %.2f to %.2f." % (min(loads), max(loads)))
     return "\n".join(rows)
 
@@ -378,7 +418,8 @@ def ratios(installers):
             "| ours bytes / NSIS zlib bytes |", "|---|---:|---:|---:|---:|---:|---:|"]
     for bits in sorted({item.bits for item in installers}):
         of_bits = [item for item in installers if item.bits == bits]
-        ours = next((item for item in of_bits if item.ours and "baseline" not in item.label), None)
+        ours = next((item for item in of_bits if item.ours and not item.logged and "baseline" not in item.label),
+                    None)
         files = next((item for item in of_bits if item.label.endswith("zlib solid")), None)
         same = next((item for item in of_bits if item.label.endswith(SAME_WORK)), None)
         if not (ours and files and same):
@@ -390,7 +431,7 @@ def ratios(installers):
     return rows
 
 
-def build_all(source, out_dir, bits_list, logs, only="", baseline=None):
+def build_all(source, out_dir, bits_list, logs, only="", baseline=None, with_log=False):
     def wanted(label):
         return not only or label.endswith("zlib solid") or any(word in label for word in only.split(","))
 
@@ -401,6 +442,10 @@ def build_all(source, out_dir, bits_list, logs, only="", baseline=None):
         if wanted("ours %s" % arch):
             make_ours(source, ours, bits, os.path.join(logs, "lumepack%d.log" % bits))
             installers.append(Installer("ours %s" % arch, ours, bits, True))
+            if with_log:
+                path = os.path.join(out_dir, "setup%d-log.exe" % bits)
+                shutil.copyfile(ours, path)
+                installers.append(Installer("ours %s, with a log" % arch, path, bits, True, logged=True))
             if baseline:
                 path = os.path.join(out_dir, "setup%d-baseline.exe" % bits)
                 make_ours(source, path, bits, os.path.join(logs, "lumepack%d-baseline.log" % bits), baseline)
@@ -434,6 +479,8 @@ def main():
                         "installers get rows of their own, to measure a change")
     parser.add_argument("--update", action="store_true", help="every run installs over the installation the run "
                         "before left, instead of into an empty destination")
+    parser.add_argument("--log", action="store_true", help="our installers also run with -log=PATH, as rows of "
+                        "their own in the same rounds")
     options = parser.parse_args()
     baseline = os.path.abspath(options.baseline) if options.baseline else None
 
@@ -472,8 +519,8 @@ def main():
     for folder in (out, out_tiny):
         os.makedirs(folder, exist_ok=True)
     log("packing ...")
-    installers = build_all(source, out, bits_list, logs, options.only, baseline)
-    tiny_installers = build_all(tiny, out_tiny, bits_list, logs, options.only, baseline)
+    installers = build_all(source, out, bits_list, logs, options.only, baseline, options.log)
+    tiny_installers = build_all(tiny, out_tiny, bits_list, logs, options.only, baseline, options.log)
 
     xvfb = Xvfb(os.path.join(logs, "xvfb.log"))
     display = xvfb.start()

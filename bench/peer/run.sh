@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Silent installations of our installer against NSIS ones of the same files, under Wine.
 #
-#   bash bench/peer/run.sh [--rounds 5] [--megabytes 50] [--files 1200] [--work DIR]
+#   bash bench/peer/run.sh [--rounds 5] [--megabytes 50] [--files 1200] [--work DIR] [--log]
 #
 # Needs the host, win32 and win64 builds of this tree (cmake --preset host|win32|win64 and
 # cmake --build --preset ...), wine64 (wine32 too for the 32-bit rows), Xvfb and makensis

@@ -1569,6 +1569,10 @@ void ProbeGdi(HWND dialog) {
   HFONT made = CreateFontIndirectA(&description);
   BOOL deleted = DeleteObject(made);
   Out("CreateFontIndirectA", "%s delete=%d", made ? "handle" : "null", deleted);
+  // The licence font's height: the DPI, and MulDiv's rounding of halves, quarters and overflows.
+  Out("GetDeviceCaps", "logpixelsx=%d logpixelsy=%d", GetDeviceCaps(dc, LOGPIXELSX), GetDeviceCaps(dc, LOGPIXELSY));
+  Out("MulDiv", "%d %d %d %d %d %d %d", MulDiv(11, 96, 96), MulDiv(11, 144, 96), MulDiv(11, 168, 96),
+      MulDiv(-11, 144, 96), MulDiv(11, 144, -96), MulDiv(5, 3, 0), MulDiv(0x7FFFFFFF, 2, 1));
   Out("ReleaseDC", "%d", ReleaseDC(dialog, dc));
 }
 

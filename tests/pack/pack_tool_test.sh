@@ -48,11 +48,11 @@ rm -rf "$work/latin/SUB" "$work/latin/naïve.txt" && printf 'z' >"$work/latin/ł
 grep -q '  ł.txt$' <<<"$("$lumepack" list --codepage CP1250 "$work/latin.bin")" || fail "ł.txt in Windows-1250"
 grep -q '  ³.txt$' <<<"$("$lumepack" list "$work/latin.bin")" || fail "ł.txt is not 0xB3 in the payload"
 
-# The checksum resource file of a payload: zlib's CRC-32 of every byte,
-# little-endian. A payload file carries none for verify to check.
-"$lumepack" checksum -o "$work/out.crc" "$work/out.bin" >/dev/null || fail "checksum of the payload"
+# The checksum resource file of a payload: zlib's CRC-32 of every byte, then
+# the code page, both little-endian. A payload file carries none for verify to check.
+"$lumepack" checksum -o "$work/out.crc" --codepage 1250 "$work/out.bin" >/dev/null || fail "checksum of the payload"
 python3 -c 'import struct, sys, zlib
-expected = struct.pack("<I", zlib.crc32(open(sys.argv[1], "rb").read()))
+expected = struct.pack("<IH", zlib.crc32(open(sys.argv[1], "rb").read()), 1250)
 sys.exit(open(sys.argv[2], "rb").read() != expected)' "$work/out.bin" "$work/out.crc" || fail "checksum file contents"
 "$lumepack" verify "$work/out.bin" | grep -q checksum && fail "verify of a payload file spoke of a checksum"
 printf 'MZ' >"$work/mz.bin"
@@ -75,6 +75,50 @@ head -c $((size - 10)) "$work/out.bin" >"$work/cut.bin"
 printf 'MZ' >"$work/tiny.exe"
 message=$("$lumepack" list "$work/tiny.exe" 2>&1) && fail "list accepted a broken executable"
 [[ "$message" == *"not a PE executable"* ]] || fail "broken executable: $message"
+
+# Usage errors exit 2 with one line and a pointer to --help; --help and
+# --version exit 0.
+for args in "" "frob" "pack --frob $work/in" "pack -o" "list" "verify a b" "checksum --codepage 437 x"; do
+  # shellcheck disable=SC2086
+  message=$("$lumepack" $args 2>&1)
+  status=$?
+  ((status == 2)) || fail "lumepack $args: exit $status, not 2"
+  [[ "$message" == *"Try 'lumepack --help'."* && $(wc -l <<<"$message") -eq 2 ]] || fail "lumepack $args: $message"
+done
+for args in --help --version; do "$lumepack" $args >/dev/null || fail "lumepack $args did not exit 0"; done
+[[ "$("$lumepack" --version)" == "lumepack "* ]] || fail "--version: $("$lumepack" --version)"
+
+# Outputs: only a regular file or a new name; a device or a link is left as it is.
+ln -s "$work/target.bin" "$work/link.bin"
+message=$("$lumepack" pack -o "$work/link.bin" "$work/in" 2>&1) && fail "pack wrote through a symbolic link"
+[[ -L "$work/link.bin" && ! -e "$work/target.bin" && "$message" == *"a symbolic link, not a regular file"* ]] ||
+  fail "symbolic link output: $message"
+message=$("$lumepack" pack -o /dev/null "$work/in" 2>&1) && fail "pack replaced /dev/null"
+[[ -c /dev/null && "$message" == *"a device, not a regular file"* ]] || fail "device output: $message"
+compgen -G "/dev/null.*" >/dev/null && fail "a temporary file was left beside /dev/null"
+refuse "the folder $work/nowhere does not exist" -o "$work/nowhere/x.bin" "$work/in"
+
+# Left out by default, each named; kept on request; --exclude on the relative path.
+mkdir -p "$work/in/.git" "$work/in/SCRIPTS/.svn" && : >"$work/in/.git/config" && : >"$work/in/SCRIPTS/.svn/x"
+: >"$work/in/Thumbs.db" && : >"$work/in/SCRIPTS/desktop.ini" && : >"$work/in/notes.bak"
+listing=$("$lumepack" pack -o "$work/ex.bin" --exclude '*.bak' "$work/in") || fail "pack with excludes"
+for name in .git/ SCRIPTS/.svn/ Thumbs.db SCRIPTS/desktop.ini; do
+  grep -qx "left out: $name (by default; --no-default-excludes keeps it)" <<<"$listing" || fail "$name not named"
+done
+[[ $("$lumepack" list "$work/ex.bin" | awk 'NR > 1 { print $2 }' | sort | tr '\n' ' ') == \
+  "DEFSCR!SCRIPTS big.dat empty.txt lume32.exe " ]] || fail "excluded entries packed: $("$lumepack" list "$work/ex.bin")"
+rm -rf "$work/in/.git" "$work/in/SCRIPTS/.svn"
+"$lumepack" pack -o "$work/ex.bin" --no-default-excludes "$work/in" >/dev/null || fail "--no-default-excludes"
+"$lumepack" list "$work/ex.bin" | grep -q '  desktop.ini!SCRIPTS$' || fail "--no-default-excludes left desktop.ini out"
+rm -f "$work/in/Thumbs.db" "$work/in/SCRIPTS/desktop.ini" "$work/in/notes.bak"
+mkdir -p "$work/void" && refuse "the folder is empty" "$work/void"
+
+# Every name that cannot be stored is reported in one run.
+: >"$work/in/a\$b.txt" && : >"$work/in/def.tvd" && : >"$work/in/bang!x.txt"
+refuse "3 names cannot be stored" "$work/in"
+message=$("$lumepack" pack -o "$work/out3.bin" "$work/in" 2>&1)
+for name in 'a$b.txt' def.tvd 'bang!x.txt'; do [[ "$message" == *"$name"* ]] || fail "$name not reported: $message"; done
+rm -f "$work/in/a\$b.txt" "$work/in/def.tvd" "$work/in/bang!x.txt"
 
 # Refusals.
 mkdir -p "$work/in/SUB/DEEP" && : >"$work/in/SUB/DEEP/x"

@@ -11,6 +11,6 @@ expect_refusal() {
   elif [[ "$message" != *"$wanted"* ]]; then
     fail "refusal without \"$wanted\": $message"
   fi
-  [[ -e "$output" || -e "$output.partial" ]] && fail "output written despite refusal ($wanted)"
+  compgen -G "$output*" >/dev/null && fail "output written despite refusal ($wanted)"
   return 0
 }

@@ -81,6 +81,15 @@ resources_of "$work/r.exe" "$work/replaced.res" && cmp -s "$work/replaced.res" "
 "$lumepack" installer --replace --stub "$work/f1.exe" --payload "$build/payload.bin" -o "$work/r2.exe" >/dev/null &&
   cmp -s "$work/r2.exe" "$build/setup-packed.exe" || fail "replacing a payload is not the same as packing the stub"
 
+# The code page travels with the installer: list reads the names in it
+# without being told, --codepage still overrides it.
+mkdir -p "$work/cp" && printf 'MZ' >"$work/cp/lume32.exe" && printf 'z' >"$work/cp/ł.txt"
+"$lumepack" installer --stub "$build/setup-stub.exe" --codepage 1250 -o "$work/cp.exe" "$work/cp" >/dev/null ||
+  fail "installer with --codepage 1250"
+grep -q '  ł.txt$' <<<"$("$lumepack" list "$work/cp.exe")" || fail "list did not read the recorded code page"
+grep -q '  ³.txt$' <<<"$("$lumepack" list --codepage 1252 "$work/cp.exe")" || fail "--codepage did not override it"
+[[ "$("$lumepack" verify "$work/cp.exe")" == *"code page 1250 (recorded in the installer)"* ]] || fail "verify's code page"
+
 # Refusals.
 printf 'not an executable\n' >"$work/text.exe"
 refuse "not a Windows executable" --stub "$work/text.exe" --payload "$build/payload.bin"
@@ -92,7 +101,6 @@ fi
 { cat "$build/setup-stub.exe"; printf 'appended'; } >"$work/appended.exe"
 refuse "follow the last section" --stub "$work/appended.exe" --payload "$build/payload.bin"
 refuse "no --stub" --payload "$build/payload.bin"
-refuse "--codepage applies to files packed now" --stub "$build/setup-stub.exe" --codepage 1250 --payload "$build/payload.bin"
 refuse "an executable, not a payload" --stub "$build/setup-stub.exe" --payload "$build/setup.exe"
 head -c 100 "$build/payload.bin" >"$work/cut.bin"
 refuse "cut.bin" --stub "$build/setup-stub.exe" --payload "$work/cut.bin"

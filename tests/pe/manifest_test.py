@@ -1,6 +1,7 @@
 """The application manifest inside built installers: resource 24/1, asking for
-administrator rights, naming the supported systems, and neither common
-controls 6 nor DPI awareness (the dialogs keep their templates' look).
+administrator rights, naming the supported systems, aware of the system's DPI
+(dpiAware true, dpiAwareness system: drawn sharp, not stretched) and without
+common controls 6 (the dialogs keep their templates' look).
 Usage: manifest_test.py EXE..."""
 import os
 import sys
@@ -12,6 +13,8 @@ from harness.payload import PeImage  # noqa: E402
 MANIFEST_TYPE, MANIFEST_ID = 24, 1
 ASM_V3 = "{urn:schemas-microsoft-com:asm.v3}"
 COMPATIBILITY = "{urn:schemas-microsoft-com:compatibility.v1}"
+SETTINGS_2005 = "{http://schemas.microsoft.com/SMI/2005/WindowsSettings}"
+SETTINGS_2016 = "{http://schemas.microsoft.com/SMI/2016/WindowsSettings}"
 SYSTEMS = {
     "{e2011457-1546-43c5-a5fe-008deee3d3f0}",  # Vista
     "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}",  # 7
@@ -39,8 +42,16 @@ def problems(path):
         found_problems.append("supported systems %s" % sorted(systems))
     if b"Common-Controls" in text or b"dependentAssembly" in text:
         found_problems.append("depends on another assembly (common controls 6?)")
-    if b"dpiAware" in text:
-        found_problems.append("declares DPI awareness")
+    aware = [(element.text or "").strip() for element in root.iter(SETTINGS_2005 + "dpiAware")]
+    if aware != ["true"]:
+        found_problems.append("dpiAware %s, not true once" % aware)
+    # Per-monitor awareness would need WM_DPICHANGED handling in every dialog.
+    awareness = [(element.text or "").strip() for element in root.iter(SETTINGS_2016 + "dpiAwareness")]
+    if awareness != ["system"]:
+        found_problems.append("dpiAwareness %s, not system once" % awareness)
+    for element in root.iter():
+        if element.tag.endswith("}windowsSettings") and element.tag != ASM_V3 + "windowsSettings":
+            found_problems.append("DPI settings under %s, which Windows does not read" % element.tag)
     return found_problems
 
 
@@ -52,7 +63,7 @@ def main(paths):
             print("%s: %s" % (path, problem))
         failed += bool(found_problems)
         if not found_problems:
-            print("%s: manifest asks for administrator rights, names 5 systems, classic look" % path)
+            print("%s: manifest asks for administrator rights, names 5 systems, system DPI, classic look" % path)
     return 1 if failed else 0
 
 

@@ -47,6 +47,24 @@ TEST_F(LicenseDialogTest, AgreementJoinedReadOnlyAtTheTopInItsFont) {
   EXPECT_STREQ(font.lfFaceName, "Times New Roman");
 }
 
+TEST_F(LicenseDialogTest, TheFontGrowsWithTheSystemDpiAsMulDivRounds) {
+  struct Scale {
+    int dpi;
+    LONG height;
+  };
+  // 144: 16.5 rounds away from zero; 168: 19.25 rounds down.
+  const Scale scales[] = {{96, -11}, {120, -14}, {144, -17}, {168, -19}, {192, -22}};
+  for (const Scale &scale : scales) {
+    sim::SetSystemDpi(scale.dpi);
+    EXPECT_EQ(RunLicense({sim::Inspect(), sim::Press(kGoOnButtonId)}), 0);
+    ASSERT_FALSE(sim::CreatedFonts().empty());
+    EXPECT_EQ(sim::CreatedFonts().back().description.lfHeight, scale.height) << scale.dpi << " DPI";
+    EXPECT_EQ(sim::LastDialogRun(kLicenseDialogId)->views[0].Control(kAgreementBoxId)->font,
+              sim::CreatedFonts().back().handle);
+    EXPECT_TRUE(sim::CreatedFonts().back().deleted);
+  }
+}
+
 TEST_F(LicenseDialogTest, ASelectionCollapsesAtTheNextMessage) {
   EXPECT_EQ(RunLicense({sim::Select(kAgreementBoxId, 5, 40), sim::Inspect(), sim::Press(kGoOnButtonId)}), 0);
   const sim::ControlView *box = sim::LastDialogRun(kLicenseDialogId)->views[1].Control(kAgreementBoxId);

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -21,13 +22,19 @@
 namespace {
 
 const char kUsage[] =
-    "usage: lumepack pack [-o OUTPUT] [--main NAME] [--codepage CP] FOLDER\n"
+    "usage: lumepack pack [-o OUTPUT] [--main NAME] [--codepage CP] [EXCLUDES] FOLDER\n"
     "       lumepack pack [-o OUTPUT] [--main NAME] [--codepage CP] [-C DIR] FILE... [-C DIR] FILE...\n"
-    "       lumepack installer --stub STUB.EXE [-o OUTPUT] [--replace] [--main NAME] [--codepage CP] FOLDER\n"
-    "       lumepack installer --stub STUB.EXE [-o OUTPUT] [--replace] --payload PAYLOAD\n"
+    "       lumepack installer --stub STUB.EXE [-o OUTPUT] [--replace] [--main NAME] [--codepage CP]\n"
+    "                [EXCLUDES] FOLDER\n"
+    "       lumepack installer --stub STUB.EXE [-o OUTPUT] [--replace] [--codepage CP] --payload PAYLOAD\n"
     "       lumepack list [--codepage CP] PAYLOAD-OR-SETUP.EXE\n"
-    "       lumepack verify PAYLOAD-OR-SETUP.EXE\n"
-    "       lumepack checksum [-o OUTPUT] PAYLOAD\n"
+    "       lumepack verify [--codepage CP] PAYLOAD-OR-SETUP.EXE\n"
+    "       lumepack checksum [-o OUTPUT] [--codepage CP] PAYLOAD\n"
+    "       lumepack --help | --version\n"
+    "EXCLUDES: --exclude PATTERN (repeatable; a shell pattern on the path relative to FOLDER,\n"
+    "       \"name\" or \"sub/name\"), --no-default-excludes (keep .git, .svn and .hg folders and\n"
+    "       .DS_Store, Thumbs.db and desktop.ini files, which are otherwise left out, each named).\n"
+    "Exit codes: 0 done, 1 the input cannot be packed or verified, 2 a usage error.\n"
     "\n"
     "pack   writes the payload resource file (default payload.bin). A FOLDER gives its\n"
     "       files and those of its direct subfolders (\"sub/file\" is stored as \"file!sub\");\n"
@@ -40,15 +47,33 @@ const char kUsage[] =
     "       records could not carry back.\n"
     "installer writes a finished installer (default setup.exe): the stub (setup-stub.exe)\n"
     "       with the payload of FOLDER (or FILEs, as for pack, or a ready PAYLOAD file)\n"
-    "       added as resource 512/301, and its CRC-32 as resource 512/302, which the\n"
-    "       installer checks before it shows anything. A stub that already carries a\n"
-    "       payload is refused unless --replace is given.\n"
+    "       added as resource 512/301, and its CRC-32 and the code page of its names as\n"
+    "       resource 512/302; the installer checks the CRC-32 before it shows anything.\n"
+    "       A stub that already carries a payload is refused unless --replace is given.\n"
+    "       With a ready --payload, --codepage names the code page it was packed in.\n"
     "list   shows the entries of a payload file or of the payload inside a setup.exe,\n"
-    "       the names read in --codepage (default CP1252).\n"
+    "       the names read in the code page the installer records (CP1252 for a payload\n"
+    "       file, or an installer packed before it was recorded); --codepage overrides it.\n"
     "verify inflates it to the end and checks every rule of the format; in a setup.exe\n"
     "       also the checksum 512/302 when there is one (a payload file carries none).\n"
     "checksum writes the checksum resource file of a payload file (default payload.crc),\n"
-    "       the 4 bytes of 512/302, for a resource script that links the payload itself.\n";
+    "       the 6 bytes of 512/302 (CRC-32, code page), for a resource script that links\n"
+    "       the payload itself.\n"
+    "OUTPUT must be a regular file, which is replaced, or a name not yet taken.\n";
+
+#ifndef LUMEPACK_VERSION
+#define LUMEPACK_VERSION "unknown"
+#endif
+#ifndef LUMEPACK_COMMIT
+#define LUMEPACK_COMMIT ""
+#endif
+
+// A mistake in how the tool was called: what was wrong, in one line, and
+// where to look.
+int UsageError(const std::string &what) {
+  fprintf(stderr, "lumepack: %s\nTry 'lumepack --help'.\n", what.c_str());
+  return 2;
+}
 
 int Fail(const std::string &message) {
   fprintf(stderr, "lumepack: %s\n", message.c_str());
@@ -58,8 +83,9 @@ int Fail(const std::string &message) {
 // What pack and installer share: the files to pack and the options around them.
 struct PackRequest {
   std::string output, mainProgram = "lume32.exe", stub, payloadFile, codePage = kDefaultCodePage;
-  bool replace = false, codePageGiven = false;
+  bool replace = false;
   std::vector<std::string> items, bases;
+  PackExclusions exclusions;
 };
 
 // Parses the command line; `stubMode` admits --stub, --replace and --payload.
@@ -69,13 +95,13 @@ bool ParsePackArguments(int argc, char **argv, bool stubMode, PackRequest &reque
     std::string arg = argv[i];
     bool stubOption = arg == "--stub" || arg == "--payload" || arg == "--replace";
     if (stubOption && !stubMode) {
-      error = arg + " belongs to the installer command\n" + kUsage;
+      error = arg + " belongs to the installer command";
       return false;
     }
     bool takesValue = arg == "-o" || arg == "--main" || arg == "-C" || arg == "--stub" || arg == "--payload" ||
-                      arg == "--codepage";
+                      arg == "--codepage" || arg == "--exclude";
     if (takesValue && i + 1 >= argc) {
-      error = arg + " needs a value\n" + kUsage;
+      error = arg + " needs a value";
       return false;
     }
     if (arg == "-o") request.output = argv[++i];
@@ -84,12 +110,11 @@ bool ParsePackArguments(int argc, char **argv, bool stubMode, PackRequest &reque
     else if (arg == "--stub") request.stub = argv[++i];
     else if (arg == "--payload") request.payloadFile = argv[++i];
     else if (arg == "--replace") request.replace = true;
-    else if (arg == "--codepage") {
-      request.codePage = argv[++i];
-      request.codePageGiven = true;
-    }
+    else if (arg == "--codepage") request.codePage = argv[++i];
+    else if (arg == "--exclude") request.exclusions.patterns.push_back(argv[++i]);
+    else if (arg == "--no-default-excludes") request.exclusions.defaults = false;
     else if (arg.size() > 1 && arg[0] == '-') {
-      error = "unknown option " + arg + "\n" + kUsage;
+      error = "unknown option " + arg;
       return false;
     } else {
       request.items.push_back(arg);
@@ -97,19 +122,15 @@ bool ParsePackArguments(int argc, char **argv, bool stubMode, PackRequest &reque
     }
   }
   if (stubMode && request.stub.empty()) {
-    error = std::string("no --stub given\n") + kUsage;
-    return false;
-  }
-  if (!request.payloadFile.empty() && request.codePageGiven) {
-    error = std::string("--codepage applies to files packed now, not to a ready --payload\n") + kUsage;
+    error = std::string("no --stub given");
     return false;
   }
   if (!request.payloadFile.empty() && !request.items.empty()) {
-    error = std::string("give either --payload or files to pack, not both\n") + kUsage;
+    error = std::string("give either --payload or files to pack, not both");
     return false;
   }
   if (request.payloadFile.empty() && request.items.empty()) {
-    error = std::string("nothing to pack\n") + kUsage;
+    error = std::string("nothing to pack");
     return false;
   }
   return true;
@@ -123,7 +144,10 @@ bool CollectRequestedFiles(const PackRequest &request, std::vector<SourceFile> &
   std::error_code ignored;
   bool folderMode = items.size() == 1 && std::filesystem::is_directory(folder, ignored);
   if (folderMode) {
-    if (!CollectFolder(folder, files, error, codePage)) return false;
+    bool collected = CollectFolder(folder, files, error, codePage, request.exclusions);
+    for (const std::string &leftOut : TakeLeftOutByDefault())
+      printf("left out: %s (by default; --no-default-excludes keeps it)\n", leftOut.c_str());
+    if (!collected) return false;
   } else {
     for (size_t i = 0; i < items.size(); ++i)
       if (!CollectListedFile(bases[i], items[i], files, error, codePage)) return false;
@@ -131,25 +155,13 @@ bool CollectRequestedFiles(const PackRequest &request, std::vector<SourceFile> &
   return OrderAndCheckSources(files, request.mainProgram, error, codePage);
 }
 
-bool ReadWholeFile(const std::string &path, std::string &contents, std::string &error) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    error = path + ": cannot be opened";
-    return false;
-  }
-  contents.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  if (in.bad()) {
-    error = path + ": cannot be read";
-    return false;
-  }
-  return true;
-}
-
 int Pack(int argc, char **argv) {
   PackRequest request;
   request.output = "payload.bin";
   std::string error;
-  if (!ParsePackArguments(argc, argv, false, request, error)) return Fail(error);
+  if (!ParsePackArguments(argc, argv, false, request, error)) return UsageError(error);
+  NameCodePage codePage;
+  if (!codePage.Open(request.codePage, error)) return UsageError(error);
   std::vector<SourceFile> files;
   if (!CollectRequestedFiles(request, files, error)) return Fail(error);
 
@@ -186,18 +198,21 @@ int Installer(int argc, char **argv) {
   request.output = "setup.exe";
   std::string error, stub, resource, installer;
   std::error_code ignored;
-  if (!ParsePackArguments(argc, argv, true, request, error)) return Fail(error);
+  if (!ParsePackArguments(argc, argv, true, request, error)) return UsageError(error);
+  NameCodePage codePage;
+  if (!codePage.Open(request.codePage, error)) return UsageError(error);
   if (!ReadWholeFile(request.stub, stub, error)) return Fail(error);
   // The stub is judged before any file is packed: a refusal comes at once.
-  if (!BuildInstallerFromStub(stub, "", request.replace, installer, error)) return Fail(request.stub + ": " + error);
+  if (!BuildInstallerFromStub(stub, "", request.replace, codePage.Number(), installer, error))
+    return Fail(request.stub + ": " + error);
   if (!RequestedPayload(request, resource, error)) return Fail(error);
-  if (!BuildInstallerFromStub(stub, resource, request.replace, installer, error))
+  if (!BuildInstallerFromStub(stub, resource, request.replace, codePage.Number(), installer, error))
     return Fail(request.stub + ": " + error);
   // The result must give back exactly this payload and its checksum to a reader of its own.
   size_t offset = 0, size = 0, checksumOffset = 0, checksumSize = 0;
   if (!FindPayloadInExecutable(installer, offset, size, error) || installer.compare(offset, size, resource) != 0 ||
       !FindResourceInExecutable(installer, kChecksumResourceName, checksumOffset, checksumSize, error) ||
-      installer.compare(checksumOffset, checksumSize, ChecksumResourceFor(resource)) != 0)
+      installer.compare(checksumOffset, checksumSize, ChecksumResourceFor(resource, codePage.Number())) != 0)
     return Fail("the written installer does not read back (" + error + "); nothing written");
   if (!WriteWholeFile(request.output, installer, error)) return Fail(error);
   std::filesystem::permissions(request.output, std::filesystem::perms::owner_exec | std::filesystem::perms::group_exec |
@@ -210,12 +225,7 @@ int Installer(int argc, char **argv) {
 
 // The payload resource bytes of a payload file or of a built installer.
 bool LoadPayload(const std::string &path, std::string &contents, size_t &offset, size_t &size, std::string &error) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    error = path + ": cannot be opened";
-    return false;
-  }
-  contents.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  if (!ReadWholeFile(path, contents, error)) return false;
   if (!LooksLikeExecutable(contents)) {
     offset = 0;
     size = contents.size();
@@ -227,8 +237,11 @@ bool LoadPayload(const std::string &path, std::string &contents, size_t &offset,
 }
 
 // An installer's checksum resource against its payload: what verify says of
-// it, or the problem. A payload file carries none.
-bool CheckInstallerChecksum(const std::string &contents, size_t offset, size_t size, std::string &verdict) {
+// it, or the problem; `recorded` the code page it records (0: none). A
+// payload file carries none.
+bool CheckInstallerChecksum(const std::string &contents, size_t offset, size_t size, std::string &verdict,
+                            unsigned &recorded) {
+  recorded = 0;
   if (!LooksLikeExecutable(contents)) return true;
   size_t stored = 0, storedSize = 0;
   std::string absent;
@@ -237,84 +250,108 @@ bool CheckInstallerChecksum(const std::string &contents, size_t offset, size_t s
     return true;
   }
   const unsigned char *bytes = reinterpret_cast<const unsigned char *>(contents.data());
+  recorded = RecordedCodePage(bytes + stored, storedSize);
   return CheckStoredChecksum(bytes + stored, storedSize, bytes + offset, size, verdict);
 }
 
-// `codePage` reads the names for the listing; verify passes none.
-int Inspect(const std::string &path, const NameCodePage *codePage) {
-  bool listEntries = codePage != nullptr;
-  std::string contents, error, checksum;
-  size_t offset = 0, size = 0;
-  if (!LoadPayload(path, contents, offset, size, error)) return Fail(error);
-  PayloadReport report = CheckPayload(reinterpret_cast<const unsigned char *>(contents.data()) + offset, size);
-  if (!CheckInstallerChecksum(contents, offset, size, checksum))
-    report.problems.insert(report.problems.begin(), checksum);
-  if (report.headerRead) {
-    printf("%s: %u entries, total size %u bytes, compressed %u bytes%s\n", path.c_str(), report.fileCount,
-           report.totalSize, report.compressedLength, report.highestLevelHeader ? " (78 DA)" : "");
-    if (listEntries)
-      for (const ListedEntry &entry : report.entries)
-        printf("%12u  %s\n", entry.size, codePage->Decode(entry.name).c_str());
-  }
-  for (const std::string &problem : report.problems) fprintf(stderr, "lumepack: %s: %s\n", path.c_str(), problem.c_str());
-  if (!report.problems.empty()) return 1;
-  if (!listEntries && !checksum.empty()) printf("%s: %s\n", path.c_str(), checksum.c_str());
-  if (!listEntries) printf("%s: sound\n", path.c_str());
-  return 0;
-}
-
-// The arguments of list and checksum: one file, and `option` with its value.
-bool ParseFileAndOption(int argc, char **argv, const std::string &option, std::string &value, std::string &path,
-                        std::string &error) {
+// The options of list, verify and checksum: one file, and the options
+// `allowed` with their values.
+bool ParseFileAndOptions(int argc, char **argv, std::map<std::string, std::string> &options, std::string &path,
+                         std::string &error) {
   for (int i = 0; i < argc; ++i) {
     std::string arg = argv[i];
-    if (arg == option && i + 1 >= argc) {
-      error = arg + " needs a value\n" + kUsage;
+    bool known = options.count(arg) != 0;
+    if (known && i + 1 >= argc) {
+      error = arg + " needs a value";
       return false;
     }
-    if (arg == option) {
-      value = argv[++i];
-    } else if ((arg.size() > 1 && arg[0] == '-') || !path.empty()) {
-      error = "unexpected " + arg + "\n" + kUsage;
+    if (known) {
+      options[arg] = argv[++i];
+    } else if (arg.size() > 1 && arg[0] == '-') {
+      error = "unknown option " + arg;
+      return false;
+    } else if (!path.empty()) {
+      error = "one file at a time: unexpected " + arg;
       return false;
     } else {
       path = arg;
     }
   }
-  if (path.empty()) error = std::string("no payload given\n") + kUsage;
+  if (path.empty()) error = "no payload or installer given";
   return !path.empty();
 }
 
-int Checksum(int argc, char **argv) {
-  std::string output = "payload.crc", path, payload, error;
-  if (!ParseFileAndOption(argc, argv, "-o", output, path, error)) return Fail(error);
-  if (!ReadWholeFile(path, payload, error)) return Fail(error);
-  if (LooksLikeExecutable(payload)) return Fail(path + ": an executable, not a payload file");
-  if (!WriteWholeFile(output, ChecksumResourceFor(payload), error)) return Fail(error);
-  printf("%s: checksum of %s (%zu bytes)\n", output.c_str(), path.c_str(), payload.size());
+// list (`listEntries`) or verify. The names are read in --codepage, else in
+// the code page the installer records, else in the default.
+int Inspect(int argc, char **argv, bool listEntries) {
+  std::map<std::string, std::string> options = {{"--codepage", ""}};
+  std::string path, contents, error, checksum;
+  if (!ParseFileAndOptions(argc, argv, options, path, error)) return UsageError(error);
+  NameCodePage given;
+  if (!options["--codepage"].empty() && !given.Open(options["--codepage"], error)) return UsageError(error);
+  size_t offset = 0, size = 0;
+  if (!LoadPayload(path, contents, offset, size, error)) return Fail(error);
+  PayloadReport report = CheckPayload(reinterpret_cast<const unsigned char *>(contents.data()) + offset, size);
+  unsigned recorded = 0;
+  if (!CheckInstallerChecksum(contents, offset, size, checksum, recorded))
+    report.problems.insert(report.problems.begin(), checksum);
+  NameCodePage stored;
+  std::string codePageSource = "the default";
+  if (!options["--codepage"].empty()) {
+    codePageSource = "--codepage";
+  } else if (recorded != 0 && stored.Open(std::to_string(recorded), error)) {
+    codePageSource = "recorded in the installer";
+  } else {
+    if (recorded != 0) report.problems.push_back("records code page " + std::to_string(recorded) + ", which " + error);
+    stored.Open(kDefaultCodePage, error);
+  }
+  const NameCodePage &codePage = options["--codepage"].empty() ? stored : given;
+  if (report.headerRead) {
+    printf("%s: %u entries, total size %u bytes, compressed %u bytes%s\n", path.c_str(), report.fileCount,
+           report.totalSize, report.compressedLength, report.highestLevelHeader ? " (78 DA)" : "");
+    if (listEntries)
+      for (const ListedEntry &entry : report.entries)
+        printf("%12u  %s\n", entry.size, codePage.Decode(entry.name).c_str());
+  }
+  for (const std::string &problem : report.problems) fprintf(stderr, "lumepack: %s: %s\n", path.c_str(), problem.c_str());
+  if (!report.problems.empty()) return 1;
+  if (listEntries) return 0;
+  if (!checksum.empty()) printf("%s: %s\n", path.c_str(), checksum.c_str());
+  printf("%s: names in code page %u (%s)\n", path.c_str(), codePage.Number(), codePageSource.c_str());
+  printf("%s: sound\n", path.c_str());
   return 0;
 }
 
-int List(int argc, char **argv) {
-  std::string codePageName = kDefaultCodePage, path, error;
-  if (!ParseFileAndOption(argc, argv, "--codepage", codePageName, path, error)) return Fail(error);
+int Checksum(int argc, char **argv) {
+  std::map<std::string, std::string> options = {{"-o", "payload.crc"}, {"--codepage", kDefaultCodePage}};
+  std::string path, payload, error;
+  if (!ParseFileAndOptions(argc, argv, options, path, error)) return UsageError(error);
   NameCodePage codePage;
-  if (!codePage.Open(codePageName, error)) return Fail(error);
-  return Inspect(path, &codePage);
+  if (!codePage.Open(options["--codepage"], error)) return UsageError(error);
+  if (!ReadWholeFile(path, payload, error)) return Fail(error);
+  if (LooksLikeExecutable(payload)) return Fail(path + ": an executable, not a payload file");
+  if (!WriteWholeFile(options["-o"], ChecksumResourceFor(payload, codePage.Number()), error)) return Fail(error);
+  printf("%s: checksum of %s (%zu bytes)\n", options["-o"].c_str(), path.c_str(), payload.size());
+  return 0;
 }
 
 }  // namespace
 
 int main(int argc, char **argv) {
-  if (argc >= 2 && strcmp(argv[1], "pack") == 0) return Pack(argc - 2, argv + 2);
-  if (argc >= 2 && strcmp(argv[1], "installer") == 0) return Installer(argc - 2, argv + 2);
-  if (argc >= 2 && strcmp(argv[1], "list") == 0) return List(argc - 2, argv + 2);
-  if (argc == 3 && strcmp(argv[1], "verify") == 0) return Inspect(argv[2], nullptr);
-  if (argc >= 2 && strcmp(argv[1], "checksum") == 0) return Checksum(argc - 2, argv + 2);
-  if (argc == 2 && (strcmp(argv[1], "--help") == 0 || strcmp(argv[1], "-h") == 0)) {
+  std::string command = argc >= 2 ? argv[1] : "";
+  if (command == "pack") return Pack(argc - 2, argv + 2);
+  if (command == "installer") return Installer(argc - 2, argv + 2);
+  if (command == "list") return Inspect(argc - 2, argv + 2, true);
+  if (command == "verify") return Inspect(argc - 2, argv + 2, false);
+  if (command == "checksum") return Checksum(argc - 2, argv + 2);
+  if (argc == 2 && (command == "--help" || command == "-h" || command == "help")) {
     fputs(kUsage, stdout);
     return 0;
   }
-  fputs(kUsage, stderr);
-  return 2;
+  if (argc == 2 && command == "--version") {
+    printf("lumepack %s%s%s\n", LUMEPACK_VERSION, LUMEPACK_COMMIT[0] ? ", commit " : "", LUMEPACK_COMMIT);
+    return 0;
+  }
+  if (command.empty()) return UsageError("no command given");
+  return UsageError("unknown command " + command + (argc > 2 && command[0] == '-' ? " (give it alone)" : ""));
 }

@@ -182,3 +182,5 @@ const NameCodePage &DefaultNameCodePage() {
   static const Opened opened;
   return opened.codePage;
 }
+
+unsigned NameCodePage::Number() const { return name_.size() > 2 ? static_cast<unsigned>(std::stoul(name_.substr(2))) : 0; }

@@ -24,6 +24,8 @@ class NameCodePage {
   // marks and rules are ASCII).
   bool Open(const std::string &codePage, std::string &error);
   const std::string &Name() const { return name_; }
+  // Its number: 1252 for CP1252.
+  unsigned Number() const;
 
   // The bytes of a UTF-8 name in this code page. False with the reason when
   // the name is not valid UTF-8, or a character has no byte form here or

@@ -1,10 +1,13 @@
 #include "tools/pack/pack_payload.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 
 #include "payload/archive_format.h"
 #include "tools/pack/archive_writer.h"
+#include "tools/pack/output_file.h"
 #include "tools/pack/progress.h"
 
 namespace {
@@ -12,7 +15,7 @@ namespace {
 bool AppendFileData(const SourceFile &file, std::string &archive, std::string &error) {
   std::ifstream in(file.path, std::ios::binary);
   if (!in) {
-    error = file.path + ": cannot be opened";
+    error = file.path + ": cannot be opened: " + strerror(errno);
     return false;
   }
   size_t start = archive.size();
@@ -26,27 +29,6 @@ bool AppendFileData(const SourceFile &file, std::string &archive, std::string &e
 }
 
 }  // namespace
-
-bool WriteWholeFile(const std::string &path, const std::string &bytes, std::string &error) {
-  // Written beside the target and renamed, so a failure leaves no half file.
-  std::string partial = path + ".partial";
-  {
-    std::ofstream out(partial, std::ios::binary | std::ios::trunc);
-    if (out) out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    if (out) out.close();
-    if (!out) {
-      std::remove(partial.c_str());
-      error = path + ": cannot be written";
-      return false;
-    }
-  }
-  if (std::rename(partial.c_str(), path.c_str()) != 0) {
-    std::remove(partial.c_str());
-    error = path + ": cannot be written";
-    return false;
-  }
-  return true;
-}
 
 bool BuildPayload(const std::vector<SourceFile> &files, bool showProgress, PackSummary &summary, std::string &resource,
                   std::string &error) {

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "tools/pack/output_file.h"
 #include "tools/pack/payload_source.h"
 
 struct PackSummary {
@@ -17,8 +18,6 @@ struct PackSummary {
 bool BuildPayload(const std::vector<SourceFile> &files, bool showProgress, PackSummary &summary, std::string &resource,
                   std::string &error);
 
-// Writes beside `path` and renames, so that a failure leaves no half file.
-bool WriteWholeFile(const std::string &path, const std::string &bytes, std::string &error);
 
 // BuildPayload, then the resource file. Reads every file (each must still have the size it had when collected),
 // builds the archive, compresses it at the highest level and writes the

@@ -20,15 +20,24 @@ std::string Hex(uint32_t value) {
 
 }  // namespace
 
-std::string ChecksumResourceFor(const unsigned char *resource, size_t size) {
+std::string ChecksumResourceFor(const unsigned char *resource, size_t size, unsigned codePage) {
   uint32_t crc = PayloadChecksum(resource, size);
   std::string bytes(kChecksumSize, '\0');
   for (uint32_t i = 0; i < kChecksumSize; ++i) bytes[i] = static_cast<char>(crc >> (8 * i));
+  if (codePage != 0) {
+    bytes += static_cast<char>(codePage & 0xFF);
+    bytes += static_cast<char>((codePage >> 8) & 0xFF);
+  }
   return bytes;
 }
 
-std::string ChecksumResourceFor(const std::string &resource) {
-  return ChecksumResourceFor(reinterpret_cast<const unsigned char *>(resource.data()), resource.size());
+std::string ChecksumResourceFor(const std::string &resource, unsigned codePage) {
+  return ChecksumResourceFor(reinterpret_cast<const unsigned char *>(resource.data()), resource.size(), codePage);
+}
+
+unsigned RecordedCodePage(const unsigned char *stored, size_t storedSize) {
+  if (storedSize < kChecksumSize + 2) return 0;
+  return stored[kChecksumSize] | static_cast<unsigned>(stored[kChecksumSize + 1]) << 8;
 }
 
 bool CheckStoredChecksum(const unsigned char *stored, size_t storedSize, const unsigned char *resource, size_t size,

@@ -93,7 +93,7 @@ std::string ExportModuleName(const std::string &bytes) {
   return bytes.substr(name, end - name);
 }
 
-bool BuildInstallerFromStub(const std::string &stub, const std::string &payloadResource, bool replace,
+bool BuildInstallerFromStub(const std::string &stub, const std::string &payloadResource, bool replace, unsigned codePage,
                             std::string &installer, std::string &error) {
   PeImage image;
   if (!ParsePeImage(stub, image, error)) return false;
@@ -128,7 +128,7 @@ bool BuildInstallerFromStub(const std::string &stub, const std::string &payloadR
   }
   items.erase(std::remove_if(items.begin(), items.end(), IsPayloadOrChecksum), items.end());
   items.push_back(PayloadItem(kPayloadResourceName, payloadResource));
-  items.push_back(PayloadItem(kChecksumResourceName, ChecksumResourceFor(payloadResource)));
+  items.push_back(PayloadItem(kChecksumResourceName, ChecksumResourceFor(payloadResource, codePage)));
 
   PeSection resources = image.sections[resourceIndex];
   std::string tree = WriteResourceTree(items, resources.virtualAddress);

@@ -16,8 +16,9 @@ constexpr unsigned kPayloadLanguage = 1033;
 // changed safely: not a PE, not one of our stubs, a signed file, data after
 // the last section, resources that are not the last section but for the
 // relocations, or a payload or its checksum already present while `replace`
-// is false (with it, both are replaced).
-bool BuildInstallerFromStub(const std::string &stub, const std::string &payloadResource, bool replace,
+// is false (with it, both are replaced). The checksum resource records
+// `codePage`, the ANSI code page of the names.
+bool BuildInstallerFromStub(const std::string &stub, const std::string &payloadResource, bool replace, unsigned codePage,
                             std::string &installer, std::string &error);
 
 // The stub's export module name, or "" when it has none that can be read.

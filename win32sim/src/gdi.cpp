@@ -2,6 +2,7 @@
 // objects, and a record of everything drawn.
 #include <windows.h>
 
+#include <cstdint>
 #include <cstring>
 #include <map>
 
@@ -34,6 +35,8 @@ std::vector<sim::CreatedFont> g_fonts;
 std::vector<sim::DrawCall> g_drawn;
 std::vector<std::string> g_faults;
 bool g_failFonts = false;
+const int kDefaultDpi = 96;
+int g_systemDpi = kDefaultDpi;
 HFONT g_dialogFont = nullptr;
 
 uintptr_t KeyOf(const void *handle) { return reinterpret_cast<uintptr_t>(handle); }
@@ -174,6 +177,22 @@ BOOL WINAPI DeleteObject(HGDIOBJ object) {
   return TRUE;
 }
 
+int WINAPI GetDeviceCaps(HDC context, int index) {
+  if (!ContextOf(context, "GetDeviceCaps")) return 0;
+  return index == LOGPIXELSX || index == LOGPIXELSY ? g_systemDpi : 0;
+}
+
+int WINAPI MulDiv(int number, int numerator, int denominator) {
+  if (denominator == 0) return -1;
+  long long product = static_cast<long long>(number) * numerator;
+  long long magnitude = (product < 0 ? -product : product);
+  long long divisor = denominator < 0 ? -static_cast<long long>(denominator) : denominator;
+  long long rounded = (magnitude + divisor / 2) / divisor;
+  long long result = (product < 0) != (denominator < 0) ? -rounded : rounded;
+  if (result > INT32_MAX || result < INT32_MIN) return -1;
+  return static_cast<int>(result);
+}
+
 namespace sim {
 
 HFONT DialogFont() {
@@ -198,6 +217,7 @@ void ResetGdi() {
   g_faults.clear();
   g_failFonts = false;
   g_dialogFont = nullptr;
+  g_systemDpi = kDefaultDpi;
 }
 
 const std::vector<DrawCall> &DrawCalls() { return g_drawn; }
@@ -212,6 +232,7 @@ int LiveFonts() {
 }
 
 void FailFontCreation(bool fail) { g_failFonts = fail; }
+void SetSystemDpi(int dpi) { g_systemDpi = dpi; }
 const std::vector<std::string> &GdiFaults() { return g_faults; }
 
 }  // namespace sim

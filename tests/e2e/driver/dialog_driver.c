@@ -8,6 +8,8 @@
  *   wait CAPTION MS       wait for a visible dialog with this caption; it becomes the current dialog
  *   absent CAPTION MS     fail if such a dialog shows up within MS
  *   dump                  report the current dialog and all its controls
+ *   fit                   measure each control's text in the templates' font against its room
+ *   lines ID              report how far apart an edit control's first lines are
  *   settext ID TEXT       set a control's text (typing into an entry)
  *   toggle ID             click a check box
  *   press ID              press a visible, enabled button
@@ -30,6 +32,7 @@
 #include "dialog_report.h"
 #include "json_out.h"
 #include "progman_link.h"
+#include "text_fit.h"
 #include "window_find.h"
 
 typedef struct {
@@ -76,6 +79,19 @@ static const char *RunDump(DriverState *state, char **arguments) {
   ReportDialog("dialog", state->dialog);
   ReportControls(state->dialog);
   return NULL;
+}
+
+static const char *RunFit(DriverState *state, char **arguments) {
+  const char *problem = NeedDialog(state);
+  (void)arguments;
+  if (problem) return problem;
+  ReportTextFit(state->dialog);
+  return NULL;
+}
+
+static const char *RunLines(DriverState *state, char **arguments) {
+  const char *problem = NeedDialog(state);
+  return problem ? problem : ReportLineSpacing(state->dialog, atoi(arguments[0]));
 }
 
 static const char *RunSetText(DriverState *state, char **arguments) {
@@ -185,6 +201,7 @@ static const Command kCommands[] = {
     {"press", 1, RunPress},     {"key", 1, RunKey},           {"close", 0, RunClose},
     {"gone", 1, RunGone},       {"closeclass", 1, RunCloseClass}, {"dde", 1, RunDde},
     {"paths", 1, RunPaths},     {"sleep", 1, RunSleep},       {"rights", 1, RunRights},
+    {"fit", 0, RunFit},         {"lines", 1, RunLines},
 };
 
 static const Command *FindCommand(const char *name) {
@@ -204,6 +221,8 @@ static int Fail(const char *command, const char *reason) {
 int main(int argc, char **argv) {
   DriverState state = {NULL};
   int at = 1;
+  /* Rectangles and fonts in real pixels, as a DPI-aware installer has them. */
+  SetProcessDPIAware();
   while (at < argc) {
     const Command *command = FindCommand(argv[at]);
     int end = at + 1;

@@ -19,6 +19,41 @@ DESKTOP_SETTINGS = r"""REGEDIT4
 """
 
 
+# The display scale, in the user's settings and the machine's alike, and a desktop grown with it, so that
+# dialogs laid out at that scale still fit on it.
+DPI_SETTINGS = r"""REGEDIT4
+
+[HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]
+"Default"="%s"
+
+[HKEY_CURRENT_USER\Control Panel\Desktop]
+"LogPixels"=dword:%08x
+
+[HKEY_LOCAL_MACHINE\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts]
+"LogPixels"=dword:%08x
+"""
+USUAL_DPI = 96
+DESKTOP_SIZE = (800, 600)
+
+
+def desktop_size(dpi):
+    """The desktop's size at a display scale: 800x600 at 96 DPI, grown in proportion."""
+    return tuple(side * dpi // USUAL_DPI for side in DESKTOP_SIZE)
+
+
+def set_dpi(wine, dpi):
+    """Sets the prefix's display scale; every Wine process ends first, as each reads it once at its start."""
+    wine.wait_all(timeout=30)
+    settings = os.path.join(wine.drive_c, "e2e-dpi.reg")
+    with open(settings, "w", newline="\r\n") as reg_file:
+        reg_file.write(DPI_SETTINGS % ("%dx%d" % desktop_size(dpi), dpi, dpi))
+    code, _ = wine.run(["regedit", "/S", wine.windows_path(settings)], "regedit-dpi", timeout=60)
+    wine.wait_all(timeout=30)
+    os.unlink(settings)
+    if code != 0:
+        raise RuntimeError("regedit failed (%s) setting %d DPI" % (code, dpi))
+
+
 def user_folder(prefix):
     """drive_c/users/<user>, the one user folder that is not Public."""
     users = [path for path in glob.glob(os.path.join(prefix, "drive_c", "users", "*"))

@@ -16,7 +16,7 @@ import time
 import traceback
 
 from .artifacts import Artifacts
-from .prefix import build_template, copy_prefix
+from .prefix import USUAL_DPI, build_template, copy_prefix, desktop_size, set_dpi
 from .session import ScenarioStop, Session
 from .wine import WINE32, Wine, why_no_wine32
 from .xvfb import Xvfb
@@ -99,6 +99,8 @@ def main(argv=None):
     parser.add_argument("--workers", type=int, default=int(os.environ.get("E2E_WORKERS", "2")))
     parser.add_argument("--screenshots", help="also copy every dialog picture into this folder")
     parser.add_argument("--keep-all", action="store_true", help="keep the folders of passing runs too")
+    parser.add_argument("--dpi", type=int, default=USUAL_DPI,
+                        help="the display scale of every run (LogPixels), with desktop and screen grown alike")
     parser.add_argument("--list", action="store_true")
     parser.add_argument("--retries", type=int, default=int(os.environ.get("E2E_RETRIES", "1")),
                         help="run a failing scenario again this many times; it passes only if a later run passes, "
@@ -146,11 +148,14 @@ def main(argv=None):
     try:
         # One after another, each keeping its pipe open: -displayfd picks a free display for each.
         for index in range(workers):
-            server = Xvfb(os.path.join(work_root, "xvfb-%d.log" % index))
+            server = Xvfb(os.path.join(work_root, "xvfb-%d.log" % index), "%dx%dx24" % desktop_size(options.dpi))
             server.start()
             servers.append(server)
         template_root = os.path.join(work_root, "template")
         build_template(template_root, servers[0].display, print)
+        if options.dpi != USUAL_DPI:
+            set_dpi(Wine(os.path.join(template_root, "prefix"), servers[0].display, os.path.join(template_root, "home"),
+                         os.path.join(template_root, "logs")), options.dpi)
 
         pending = queue.Queue()
         for scenario in chosen:

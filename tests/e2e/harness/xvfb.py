@@ -6,7 +6,8 @@ import subprocess
 
 
 class Xvfb:
-    # The virtual desktop is 800x600 too, so desktop and root window coincide for screenshots.
+    # The virtual desktop has the screen's size (800x600 at 96 DPI), so desktop and root window coincide
+    # for screenshots.
     def __init__(self, log_path, size="800x600x24"):
         self.log_path = log_path
         self.size = size

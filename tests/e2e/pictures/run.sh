@@ -2,7 +2,8 @@
 # PNG pictures of the installer's five dialogs (path, licence, checklist, copy, completion),
 # cropped to each dialog, for the README: one interactive installation of the win64 twin
 # under wine64 on Xvfb.
-# Usage: tests/e2e/pictures/run.sh [OUTPUT-DIR]   (default docs/)
+# Usage: tests/e2e/pictures/run.sh [OUTPUT-DIR [DPI]]   (default docs/, 96 DPI; at another DPI the
+# pictures are named NAME-<DPI>dpi.png)
 # The copy dialog needs a payload of some size to be photographed: a build of its own in
 # build/e2e-pictures links 40 MB of seeded noise beside the sample's files, and the installer
 # is slowed down while it copies. The product's own builds stay as they are.
@@ -14,6 +15,7 @@ cd "$(dirname "$0")/../../.."
 bash scripts/install-deps.sh wine64 xvfb imagemagick python3
 
 output=$(realpath -m "${1:-docs}")
+dpi=${2:-96}
 sample_build=$(realpath -m "${E2E_BUILD_DIR:-build/win64}")
 pictures_build=$PWD/build/e2e-pictures
 
@@ -37,4 +39,4 @@ x86_64-w64-mingw32-gcc -Wall -Wextra -Werror -O2 -s -static -o "$pictures_build/
 
 cd tests/e2e
 export PYTHONDONTWRITEBYTECODE=1
-exec python3 pictures/take.py --build-dir "$pictures_build" --screenshots "$output" --workers 1
+exec python3 pictures/take.py --build-dir "$pictures_build" --screenshots "$output" --dpi "$dpi" --workers 1

@@ -1,11 +1,13 @@
 """The "pictures" scenario: one interactive installation with a PNG of each of the five dialogs.
 
-    python3 take.py --build-dir BUILD --screenshots DIR [harness options]
+    python3 take.py --build-dir BUILD --screenshots DIR [--dpi N] [harness options]
 
 BUILD is a win64 build whose payload is large enough for the copy dialog to stay up a few
 seconds, with busy_dialog.exe beside setup.exe (pictures/run.sh makes both). The scenario lives
 outside scenarios/ so the ordinary runs, whose sample payload is copied in a blink, never pick it.
+At another display scale than 96 DPI the pictures are named NAME-<N>dpi.png.
 """
+import argparse
 import json
 import os
 import signal
@@ -16,6 +18,7 @@ import time
 
 sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 
+from harness.prefix import USUAL_DPI  # noqa: E402
 from harness.runner import main  # noqa: E402
 from harness.screenshot import dominant_colour, png_facts, save_dialog_png  # noqa: E402
 from scenarios import scenario  # noqa: E402
@@ -25,6 +28,10 @@ from scenarios.install_checks import EXTENSIONS, Expected, check_installed, gath
 LIGHT_GREY = (192, 192, 192)
 CLEARED = {105: ".pcx", 111: ".tga"}  # two boxes cleared, so the picture shows both states
 BUSY_DIALOG = "C:\\e2e\\busy_dialog.exe"
+_scale = argparse.ArgumentParser(add_help=False)
+_scale.add_argument("--dpi", type=int, default=USUAL_DPI)
+DPI = _scale.parse_known_args()[0].dpi
+SUFFIX = "" if DPI == USUAL_DPI else "-%ddpi" % DPI
 
 
 def white_and_black(path):
@@ -49,6 +56,7 @@ def system_face_colour(session):
 
 
 def picture(session, name, rect, colour=LIGHT_GREY):
+    name += SUFFIX
     path = session.screenshot(name, rect)
     width, height, _ = png_facts(path)
     session.equal((width, height), (rect[2] - rect[0], rect[3] - rect[1]), name + " PNG size is the dialog's")
@@ -128,7 +136,7 @@ def photograph_copy_dialog(session, installer_pid):
     session.check(white > 100 and black > 100, "half-way shot shows the bar part-filled (%d white, %d black pixels)"
                   % (white, black))
     session.equal(dominant_colour(chosen), LIGHT_GREY, "copy-dialog dominant colour")
-    session.artifacts.publish_screenshot("copy-dialog", chosen)
+    session.artifacts.publish_screenshot("copy-dialog" + SUFFIX, chosen)
 
 
 @scenario("pictures", "every dialog clicked through with a PNG of each, the copy dialog half-way",

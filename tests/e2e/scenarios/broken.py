@@ -5,7 +5,7 @@ import os
 from . import scenario
 from . import installer_ui as ui
 from .flows import FAILED, NOT_BEGUN, run_installer
-from .install_checks import Expected, check_nothing_installed, gather
+from .install_checks import Expected, check_nothing_installed, gather, read_install_log
 from .prefix_changes import changes_since, state_before
 
 
@@ -67,26 +67,44 @@ def hostile_name(session):
     session.equal(changes_since(session, before), [], "changes to the prefix's files and registry")
 
 
-def _ended_without_boxes(session, kind, args):
+# In the staging folder, which the comparison of the prefix leaves out.
+INSTALL_LOG = "C:\\e2e\\install.log"
+NOTHING_WRITTEN = "End: exit code 1, nothing was written"
+
+
+def _ended_without_boxes(session, kind, args, as_typed=False):
     """-nomsgbox in a silent run: no box ever shows (one would hold the installer until the harness gives up),
     exit code 1, and the prefix's files and registry as they were."""
     expected = Expected(session, starts=())
     before = state_before(session)
     run_installer(session, kind=kind, options=["sSilent=1"], args=["-nomsgbox"] + args, exit_code=NOT_BEGUN,
-                  steps=lambda s: s.drive(["absent", ui.ERROR_CAPTION, 3000], ["absent", ui.PATH_CAPTION, 0]))
+                  steps=lambda s: s.drive(["absent", ui.ERROR_CAPTION, 3000], ["absent", ui.PATH_CAPTION, 0]),
+                  as_typed=as_typed)
     state = gather(session, expected)
     session.finish()
     check_nothing_installed(session, expected, state)
     session.equal(changes_since(session, before), [], "changes to the prefix's files and registry")
 
 
-@scenario("no-boxes-damaged", "sSilent=1 and -nomsgbox, one byte changed in the payload's last kilobyte: exit code 1, "
-          "no message box, nothing written")
+@scenario("no-boxes-damaged", "sSilent=1, -nomsgbox and a log, one byte changed in the payload's last kilobyte: exit "
+          "code 1, no message box, nothing written; the log names the box's text")
 def no_boxes_damaged(session):
-    _ended_without_boxes(session, "damaged-end", [])
+    _ended_without_boxes(session, "damaged-end", ["-log=" + INSTALL_LOG])
+    session.equal(read_install_log(session, INSTALL_LOG)[-3:], [
+        "Payload integrity: the checksum does not match", "Error: " + ui.CORRUPT_TEXT, NOTHING_WRITTEN],
+        "the log's last lines")
 
 
-@scenario("no-boxes-refused-destination", "sSilent=1, -nomsgbox and -dir=C:\\ (a root): exit code 1 instead of the "
-          "path dialog, no message box, nothing written")
+@scenario("no-boxes-refused-destination", "sSilent=1, -nomsgbox, a log and -dir=C:\\ (a root): exit code 1 instead "
+          "of the path dialog, no message box, nothing written; the log says why")
 def no_boxes_refused_destination(session):
-    _ended_without_boxes(session, "linked", ["-dir=C:\\"])
+    _ended_without_boxes(session, "linked", ["-log=" + INSTALL_LOG, "-dir=C:\\"])
+    session.equal(read_install_log(session, INSTALL_LOG)[-4:], [
+        "Destination as given: C:\\", "Destination refused: a root or a device", "Error: " + ui.NO_PATH_TEXT,
+        NOTHING_WRITTEN], "the log's last lines")
+
+
+@scenario("no-boxes-log-folder-missing", "sSilent=1, -nomsgbox and -log=\"C:\\no such folder\\x.log\": exit code 1, "
+          "no message box, nothing written")
+def no_boxes_log_folder_missing(session):
+    _ended_without_boxes(session, "linked", ['-log="C:\\no such folder\\x.log"'], as_typed=True)

@@ -9,16 +9,28 @@ from .installer_ui import DIALOG_TIMEOUT_MS
 COMPLETED, NOT_BEGUN, CANCELLED, FAILED = 0, 1, 2, 3
 
 
+# Starts setup.exe with a command line as it stands, handing on its exit code.
+LAUNCHER = "C:\\e2e\\run.bat"
+
+
 def run_installer(session, kind="linked", options=None, args=(), steps=None, exit_code=COMPLETED, env=None,
-                  cwd=None):
+                  cwd=None, as_typed=False):
     """Stages and starts setup.exe (with the variables `env`, in the folder `cwd`), runs `steps(session)` while
-    it runs, and checks its exit code."""
+    it runs, and checks its exit code. `as_typed`: the arguments reach it as they stand, quotes and all, through
+    a batch file that cmd runs and waits for; Wine would quote and escape each argument it is handed."""
     path = session.stage_installer(kind, options)
-    process = session.start(path, args, env=env, cwd=cwd)
+    if as_typed:
+        with open(session.host_path(LAUNCHER), "w", newline="\r\n") as batch:
+            batch.write('@"%s" %s\n@exit %%ERRORLEVEL%%\n' % (path, " ".join(args)))
+        process = session.start("C:\\windows\\system32\\cmd.exe", ["/c", LAUNCHER], env=env, cwd=cwd)
+    else:
+        process = session.start(path, args, env=env, cwd=cwd)
     if steps:
         steps(session)
     code = session.wait_exit(process, "setup.exe", timeout=DIALOG_TIMEOUT_MS // 1000 + 30)
     session.equal(code, exit_code, "setup.exe exit code")
+    if as_typed:
+        os.remove(session.host_path(LAUNCHER))
     return code
 
 

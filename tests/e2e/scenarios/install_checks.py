@@ -1,4 +1,5 @@
 """What a finished (or refused) installation leaves behind, checked against the real system."""
+import datetime
 import os
 import re
 import struct
@@ -17,6 +18,9 @@ BACKUP_PREFIX = "MoraLUME_TOVA\\license\\ins"
 UNINSTALL = "Microsoft\\Windows\\CurrentVersion\\Uninstall\\MoraLUME"
 UNINSTALL_KEYS = {"x64": "HKLM\\Software\\" + UNINSTALL, "i686": "HKLM\\Software\\Wow6432Node\\" + UNINSTALL}
 GROUP = "MoraLUME"
+UNINSTALL_ENTRY = "HKEY_LOCAL_MACHINE\\Software\\" + UNINSTALL  # as the installer names it, in its own view
+# The log's line for each record begins so.
+RECORDS = "Record HKEY_LOCAL_MACHINE\\Software\\Classes\\MoraLUME_TOVA\\installed\\"
 PROGRAM = "lume32.exe"
 LOG = "lume32.log"
 OPTIONS_FILE = "tova.opt"
@@ -238,6 +242,103 @@ def check_protected(session, folders):
     for folder in folders:
         rights = session.rights(folder)
         session.check(EVERYONE_ENTRY not in rights, "%s without an entry for Everyone: %s" % (folder, rights))
+
+
+# One line of the installer's log: its local time to the millisecond, two blanks, the text, CR LF.
+INSTALL_LOG_LINE = re.compile(rb"(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3})  ([^\r\n]*)")
+
+
+def read_install_log(session, windows_path):
+    """The texts of the installer's log, once each line's form is checked: every line timed, in order, and
+    ended by CR LF; plain text in the ANSI code page (Windows-1252 here), without a byte-order mark."""
+    path = session.host_path(windows_path)
+    if not session.check(os.path.isfile(path), "the installer's log %s exists" % windows_path):
+        return []
+    with open(path, "rb") as log:
+        data = log.read()
+    session.check(data.endswith(b"\r\n"), "the log ends with CR LF: %r" % data[-40:])
+    session.check(not data.startswith((b"\xef\xbb\xbf", b"\xff\xfe", b"\xfe\xff")) and b"\0" not in data,
+                  "the log is ANSI text, without a byte-order mark or NULs")
+    texts, times = [], []
+    for line in data[:-2].split(b"\r\n") if data.endswith(b"\r\n") else data.split(b"\r\n"):
+        match = INSTALL_LOG_LINE.fullmatch(line)
+        if not session.check(match, "log line with a time, two blanks and no other CR or LF: %r" % line):
+            continue
+        try:
+            times.append(datetime.datetime.strptime(match.group(1).decode(), "%Y-%m-%d %H:%M:%S.%f"))
+            texts.append(match.group(2).decode("cp1252"))
+        except ValueError as error:
+            session.check(False, "log line %r: %s" % (line, error))
+    session.equal(times, sorted(times), "the log's times, in order")
+    if times:
+        # The installer writes Wine's local time, which is the host's.
+        late = abs((datetime.datetime.now() - times[0]).total_seconds())
+        session.check(late < 600, "the log's first time %s lies %d s from now" % (times[0], late))
+    return texts
+
+
+def check_in_order(session, texts, wanted, what):
+    """Each line of `wanted` in `texts`, in this order, other lines between them allowed."""
+    at = 0
+    for line in wanted:
+        try:
+            at = texts.index(line, at) + 1
+        except ValueError:
+            session.check(False, "%s: no line %r%s" % (what, line, " after %r" % texts[at - 1] if at else ""))
+            return
+
+
+def check_install_log(session, expected, state, windows_path, first_lines, no_boxes=False):
+    """What the log of a complete installation names, in order after `first_lines` (its start): the payload,
+    the destination, each file and its record, the group's commands, each type with its earlier class, the
+    uninstall entry, the options file, both starts (the last withheld with `no_boxes`) and the end."""
+    texts = read_install_log(session, windows_path)
+    # The archive header's total: each entry's name with its length byte and zero, and its data.
+    total = sum(2 + len(name.encode("latin-1")) + len(data) for name, data in expected.entries)
+    wanted = list(first_lines) + ["Option %s=%s" % option for option in expected.options or ()]
+    wanted += ["Language: E", "Mode: silent, %s" % ("no message boxes" if no_boxes else "messages in boxes"),
+               "Payload integrity: the checksum matches",
+               "Payload: %d files, %d bytes" % (len(expected.entries), total),
+               "Destination as given: " + expected.destination, "Destination: " + expected.destination,
+               RECORDS + "DEF.TVD: made"]
+    # Each file's record, then the file with its size, in the archive's order (which the pack tool chooses).
+    files = sorted((RECORDS + installed_path(name).replace("\\", "$") + ": made",
+                    "File written: %s, %d bytes" % (join(expected.destination, installed_path(name)), len(data)))
+                   for name, data in expected.entries)
+    session.equal(sorted((texts[at - 1], text) for at, text in enumerate(texts) if at and
+                         text.startswith("File written: ")), files, "each file written after its record, in the log")
+    folders = {"Folder made: " + expected.destination,
+               "Folder there already, its rights now the installer's: " + expected.destination}
+    session.check(folders & set(texts), "the log names the destination's folder: one of %s" % sorted(folders))
+    program = state.get("short", "")
+    # Wine refuses each DeleteItem in a new group, and AddItem with arguments; the text items are not sent after it.
+    wanted += ["Program Manager: %s %s" % command for command in (
+        [("[CreateGroup(MoraLUME)]", "accepted"), ("[ShowGroup(MoraLUME,1)]", "accepted")] +
+        [("[DeleteItem(\"%s\")]" % item, "refused") for item in (
+            "MoraLUME", "Uninstall MoraLUME", "Quick Start Guide", "MoraLUME Read Me", "MoraLUME Order Form",
+            "MCI Help Information", "Vendor Information")] +
+        [("[AddItem(%s,\"MoraLUME\",%s)]" % (program, program), "accepted"),
+         ("[AddItem(%s . -u,\"Uninstall MoraLUME\",%s,1)]" % (program, program), "refused")])]
+    wanted.append("Open command %s\\shell\\open\\command: %s \"%%1\"" % (CLASS_NAME, expected.program_command))
+    for extension in EXTENSIONS:
+        earlier = expected.baseline[extension]
+        wanted.append("Association %s: earlier class %s, backup %s%s; now %s" % (
+            extension, "none" if earlier is None else earlier, BACKUP_PREFIX, extension, ASSOCIATION)
+            if extension in expected.associated else "Association %s: not chosen" % extension)
+    command = expected.program_command + " . -u"
+    wanted.append("Uninstall entry %s: UninstallString %s, QuietUninstallString %s -s" % (UNINSTALL_ENTRY, command,
+                                                                                       command))
+    wanted.append("Started %s -Q" % expected.program_command)
+    if expected.options:
+        options_file = join(expected.destination, OPTIONS_FILE)
+        wanted += ["Program options: %s written, options: %d" % (options_file, len(expected.options)),
+                   RECORDS + OPTIONS_FILE + ": made"]
+    short = state.get("short", "")
+    wanted += ["Program not started: nobody to see it" if no_boxes else
+               "Started " + ('"%s"' % short if " " in short else short), "End: exit code 0, installed"]
+    check_in_order(session, texts, wanted, "the installation's log")
+    session.equal(texts[-1:], wanted[-1:], "the log's last line")
+    session.equal([text for text in texts if text.startswith("Error")], [], "errors in the log")
 
 
 def check_installed(session, expected, state):

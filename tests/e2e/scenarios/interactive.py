@@ -1,6 +1,7 @@
 """Installations clicked through every dialog: into a new destination, one with a long path, one with a blank;
-and the one started with -noautorun."""
+the one started with -noautorun; and one at twice the usual display scale."""
 from harness.payload import installed_path
+from harness.prefix import USUAL_DPI, set_dpi
 
 from . import scenario
 from . import installer_ui as ui
@@ -19,17 +20,22 @@ LONG_DESTINATION = "C:\\MoraLUME-" + "-".join(["destination"] * 10) + "\\Viewer"
 BLANK_DESTINATION = "C:\\Program Files\\MoraLUME"
 PLANTED_PROGRAM = "C:\\Program.exe"
 PLANTED_START = '"C:\\Program.exe" planted'  # as Wine's loader words the one start of it that is wanted
+HIGH_DPI = 192  # 200%
 
 
-def click_through(session, destination, autorun=True, screenshots=False, finish_with=ui.OK):
+def click_through(session, destination, autorun=True, screenshots=False, finish_with=ui.OK, inspect=None):
+    """`inspect(session, caption)` looks further at each dialog the user sees."""
+    inspect = inspect or (lambda s, caption: None)
     run = ui.wait(session, ui.PATH_CAPTION)
     ui.check_path_dialog(session, run)
+    inspect(session, ui.PATH_CAPTION)
     if screenshots:
         session.screenshot("path-dialog", run.last_dialog()["rect"])
     session.drive(["wait", ui.PATH_CAPTION, 1000], ["settext", ui.PATH_ENTRY, destination], ["press", ui.OK])
 
     run = ui.wait(session, ui.LICENCE_CAPTION)
     ui.check_licence_dialog(session, run)
+    inspect(session, ui.LICENCE_CAPTION)
     if screenshots:
         session.screenshot("licence-dialog", run.last_dialog()["rect"])
     session.drive(["wait", ui.LICENCE_CAPTION, 1000], ["press", ui.OK])
@@ -40,12 +46,14 @@ def click_through(session, destination, autorun=True, screenshots=False, finish_
     run = session.drive(["wait", ui.CHECKLIST_CAPTION, 1000], *toggles, ["dump"])
     states = {box: run.control(box)["checked"] for box in ui.CHECK_BOXES}
     session.equal([box for box, state in states.items() if not state], sorted(CLEARED), "boxes cleared by clicks")
+    inspect(session, ui.CHECKLIST_CAPTION)
     if screenshots:
         session.screenshot("checklist-dialog", run.last_dialog()["rect"])
     session.drive(["wait", ui.CHECKLIST_CAPTION, 1000], ["press", ui.OK])
 
     run = ui.wait(session, ui.COMPLETE_CAPTION)
     ui.check_completion(session, run, autorun=autorun)
+    inspect(session, ui.COMPLETE_CAPTION)
     if screenshots:
         session.screenshot("completion-dialog", run.last_dialog()["rect"])
     session.drive(["wait", ui.COMPLETE_CAPTION, 1000], ["press", finish_with], ["gone", 10000])
@@ -115,3 +123,58 @@ def blank_destination(session):
     session.equal(log_lines(session, expected.destination)[len(expected.starts):],
                   [expected.program_command + ' "%s"' % picture], "command line of the picture's start")
     session.equal(log_lines(session, "C:\\"), [PLANTED_START], "starts of the planted program")
+
+
+def check_texts_fit(session, caption):
+    """Each text of the dialog, measured in the templates' font at the system DPI by the driver, fits the room
+    its control leaves, clipped to the dialog's client area; the licence's lines are spaced for that DPI."""
+    commands = [["wait", caption, 1000], ["fit"]] + ([["lines", ui.AGREEMENT_BOX]] if caption == ui.LICENCE_CAPTION else [])
+    run = session.drive(*commands)
+    scale = run.of_kind("scale")[0]
+    session.equal(scale["dpi"], HIGH_DPI, "system DPI seen by the driver")
+    measured = run.of_kind("fit")
+    session.check(len(measured) >= 3, "%s: %d texts measured" % (caption, len(measured)))
+    for text in measured:
+        session.check(text["width"] <= text["room_width"] and text["height"] <= text["room_height"],
+                      "%s: %r (%d x %d) does not fit in %d x %d" % (caption, text["text"], text["width"], text["height"],
+                                                                  text["room_width"], text["room_height"]))
+    # The base units that the font gives must be the ones the dialog was laid out with: button 2 is 80 x 14
+    # dialog units in every template but the checklist's.
+    exit_button = [text for text in measured if text["id"] == ui.EXIT]
+    if exit_button and caption != ui.CHECKLIST_CAPTION:
+        left, top, right, bottom = exit_button[0]["rect"]
+        session.equal((right - left, bottom - top), (mul_div(80, scale["base_x"], 4), mul_div(14, scale["base_y"], 8)),
+                      "%s: button 2's size from the base units %d, %d" % (caption, scale["base_x"], scale["base_y"]))
+    if exit_button and caption == ui.PATH_CAPTION:
+        # The copy dialog's percentage control, 80 x 12 dialog units, holds "100%" in the font its bar is drawn
+        # with (the stock system font) and in the template's. Its dialog is up too briefly to be measured.
+        room = (mul_div(80, scale["base_x"], 4), mul_div(12, scale["base_y"], 8))
+        for font in ("system", "arial"):
+            size = (scale["percent_%s_width" % font], scale["percent_%s_height" % font])
+            session.check(size[0] <= room[0] and size[1] <= room[1],
+                          "\"100%%\" in the %s font (%d x %d) does not fit the percentage's %d x %d" % (
+                              font, size[0], size[1], room[0], room[1]))
+    if caption == ui.LICENCE_CAPTION:
+        lines = run.of_kind("lines")[0]
+        spacing = (lines["last_top"] - lines["first_top"]) / lines["gaps"]
+        ratio = spacing / lines["height_at_96"]
+        # About DPI / 96 times as far apart: twice at 192 DPI. Font hinting rounds each line's height.
+        session.check(abs(ratio * USUAL_DPI / HIGH_DPI - 1) <= 0.125, "agreement lines %.1f pixels apart, %.2f times "
+                      "the %d of 96 DPI at %d DPI" % (spacing, ratio, lines["height_at_96"], HIGH_DPI))
+
+
+def mul_div(number, numerator, denominator):
+    """MulDiv for positive numbers: rounded half up."""
+    return (number * numerator + denominator // 2) // denominator
+
+
+@scenario("high-dpi", "at 192 DPI every text fits its control, measured by the driver, and the agreement's lines are "
+          "twice as far apart")
+def high_dpi(session):
+    set_dpi(session.wine, HIGH_DPI)
+    associated = [extension for extension in EXTENSIONS if extension not in CLEARED.values()]
+    expected = Expected(session, associated=associated)
+    run_installer(session, steps=lambda s: click_through(s, "C:\\MLUME", inspect=check_texts_fit))
+    state = gather(session, expected)
+    session.finish()
+    check_installed(session, expected, state)

@@ -209,18 +209,11 @@ def uninstall_junction(session):
 
 
 BLANK_DESTINATION = "C:\\Program Files\\MoraLUME Viewer"
-LAUNCHER = "C:\\e2e\\dir.bat"
 
 
 def _install_by_switch(session):
-    """Silently into the destination that -dir= names in quotes. Wine quotes and escapes each argument it is
-    handed, so the command line is written as it stands into a batch file, which cmd runs and waits for."""
-    setup = session.stage_installer(options=["sSilent=1"])
-    with open(session.host_path(LAUNCHER), "w", newline="\r\n") as batch:
-        batch.write('@"%s" -dir="%s"\n@exit %%ERRORLEVEL%%\n' % (setup, BLANK_DESTINATION))
-    process = session.start("C:\\windows\\system32\\cmd.exe", ["/c", LAUNCHER])
-    session.equal(session.wait_exit(process, "cmd /c dir.bat"), 0, "setup.exe exit code")
-    os.remove(session.host_path(LAUNCHER))
+    """Silently into the destination that -dir= names in quotes."""
+    run_installer(session, options=["sSilent=1"], args=['-dir="%s"' % BLANK_DESTINATION], as_typed=True)
 
 
 @scenario("uninstall-quiet-dir", "sSilent=1 and -dir=\"%s\": installed there, then the entry's QuietUninstallString "

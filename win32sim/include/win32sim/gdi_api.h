@@ -80,6 +80,10 @@ typedef struct tagLOGFONTA {
 #define DT_NOCLIP 0x0100
 #define DT_NOPREFIX 0x0800
 
+// GetDeviceCaps indexes
+#define LOGPIXELSX 88
+#define LOGPIXELSY 90
+
 #define TRANSPARENT 1
 #define OPAQUE 2
 #define CLR_INVALID 0xFFFFFFFF
@@ -97,6 +101,11 @@ COLORREF WINAPI SetTextColor(HDC context, COLORREF colour);
 int WINAPI SetBkMode(HDC context, int mode);
 HFONT WINAPI CreateFontIndirectA(const LOGFONTA *description);
 BOOL WINAPI DeleteObject(HGDIOBJ object);
+// The system's DPI for LOGPIXELSX/LOGPIXELSY; 0 for another index or a context that is not live.
+int WINAPI GetDeviceCaps(HDC context, int index);
+// number * numerator / denominator in 64 bits, rounded half away from zero; -1 when the
+// denominator is 0 or the result does not fit in an int.
+int WINAPI MulDiv(int number, int numerator, int denominator);
 
 #define DrawText DrawTextA
 #define CreateFontIndirect CreateFontIndirectA

@@ -39,6 +39,7 @@ struct CreatedFont {
 const std::vector<CreatedFont> &CreatedFonts();  // by CreateFontIndirectA, in order
 int LiveFonts();                                 // created and not deleted
 void FailFontCreation(bool fail);                // CreateFontIndirectA returns null
+void SetSystemDpi(int dpi);                      // what GetDeviceCaps answers; 96 until set
 
 // Misuse seen by GDI (deleting a font a window still uses, or twice; a
 // context released twice...). Empty in a sound run.
