@@ -12,19 +12,30 @@ const DWORD kSlotSize = 32 * 1024;
 typedef BYTE Slot[kSlotSize];
 // The ring, and room for inflate beside it.
 const SIZE_T kStackSize = kSlotCount * kSlotSize + 64 * 1024;
+// A full ring waits until this many slots are taken again: one wake-up per
+// half ring rather than per slot, since each wait and each signal is a
+// request to the system that the writing thread waits on as well.
+const LONG kRefillBelow = kSlotCount / 2;
 
-// Each slot belongs to one thread at a time, handed over by the semaphores:
-// the inflating thread fills a free one, the reading thread empties a filled
-// one. A slot filled short is the stream's last. The ring lies on the
-// inflating thread's stack, which lasts until the stop.
+// Slots are filled and taken in turn; g_filled counts those filled and not
+// yet taken, and hands each slot over with its length: the inflating thread
+// fills a slot only while the count says it is free, the reading thread
+// reads one only once the count says it is filled. A slot filled short is
+// the stream's last. The ring lies on the inflating thread's stack, which
+// lasts until the stop.
 Slot *g_ring = nullptr;
 DWORD g_slotLength[kSlotCount];
+volatile LONG g_filled = 0;
+// Set by a thread about to sleep; whoever clears it wakes that thread.
+volatile LONG g_fillerSleeps = 0;
+volatile LONG g_readerSleeps = 0;
+volatile LONG g_stopping = 0;
 
 HANDLE g_thread = nullptr;
-HANDLE g_stopAsked = nullptr;   // manual-reset event
+HANDLE g_stopAsked = nullptr;     // manual-reset event
 HANDLE g_fillingEnded = nullptr;  // manual-reset event: no slot will be filled any more
-HANDLE g_slotsFree = nullptr;   // semaphore, kSlotCount at the start
-HANDLE g_slotsFilled = nullptr; // semaphore, 0 at the start
+HANDLE g_roomMade = nullptr;      // auto-reset event: the ring is half empty again
+HANDLE g_slotFilled = nullptr;    // auto-reset event: a slot has been filled
 bool g_readsFromAhead = false;
 
 // The reading thread's own: the slot it reads, whether it holds it, how far it is.
@@ -32,15 +43,32 @@ LONG g_readSlot = 0;
 bool g_holdingSlot = false;
 DWORD g_readOffset = 0;
 
+LONG SlotsFilled() { return InterlockedCompareExchange(&g_filled, 0, 0); }
+
+// Until a slot is free, or stopped (false). A wake-up that finds too
+// little room sleeps again.
+bool WaitForRoom() {
+  if (SlotsFilled() < kSlotCount) return true;
+  HANDLE waits[2] = {g_stopAsked, g_roomMade};
+  for (;;) {
+    InterlockedExchange(&g_fillerSleeps, 1);
+    if (SlotsFilled() <= kRefillBelow) break;
+    // The stop comes first when both are there.
+    if (WaitForMultipleObjects(2, waits, FALSE, INFINITE) != WAIT_OBJECT_0 + 1) return false;
+  }
+  InterlockedExchange(&g_fillerSleeps, 0);
+  return true;
+}
+
 // Until the stream's last slot, or the stop.
 void FillSlots(Slot *ring) {
-  HANDLE waits[2] = {g_stopAsked, g_slotsFree};
   for (LONG slot = 0;; slot = (slot + 1) % kSlotCount) {
-    // The stop comes first when both are there.
-    if (WaitForMultipleObjects(2, waits, FALSE, INFINITE) != WAIT_OBJECT_0 + 1) return;
+    if (InterlockedCompareExchange(&g_stopping, 0, 0) || !WaitForRoom()) return;
     g_slotLength[slot] = InflatePayload(ring[slot], kSlotSize);
     bool last = g_slotLength[slot] < kSlotSize;
-    if (!ReleaseSemaphore(g_slotsFilled, 1, nullptr) || last) return;
+    InterlockedIncrement(&g_filled);
+    if (InterlockedExchange(&g_readerSleeps, 0) && !SetEvent(g_slotFilled)) return;
+    if (last) return;
   }
 }
 
@@ -56,7 +84,7 @@ DWORD WINAPI InflateAhead(LPVOID) {
 }
 
 void CloseObjects() {
-  HANDLE *objects[] = {&g_thread, &g_stopAsked, &g_fillingEnded, &g_slotsFree, &g_slotsFilled};
+  HANDLE *objects[] = {&g_thread, &g_stopAsked, &g_fillingEnded, &g_roomMade, &g_slotFilled};
   for (HANDLE *object : objects) {
     if (*object) CloseHandle(*object);
     *object = nullptr;
@@ -64,22 +92,32 @@ void CloseObjects() {
 }
 
 // Waits for the next filled slot; false when the thread fills no more
-// without having filled the stream's last one (its waits failed).
+// without having filled the stream's last one (it was stopped or a wait
+// failed).
 bool TakeNextSlot() {
   if (!g_thread) return false;
-  // A filled slot comes first when both are there.
-  HANDLE waits[2] = {g_slotsFilled, g_fillingEnded};
-  if (WaitForMultipleObjects(2, waits, FALSE, INFINITE) != WAIT_OBJECT_0) return false;
+  HANDLE waits[2] = {g_slotFilled, g_fillingEnded};
+  while (SlotsFilled() == 0) {
+    InterlockedExchange(&g_readerSleeps, 1);
+    if (SlotsFilled() != 0) break;
+    DWORD woken = WaitForMultipleObjects(2, waits, FALSE, INFINITE);
+    if (woken == WAIT_OBJECT_0) continue;
+    // Its last slot is counted before the end is signalled.
+    if (woken != WAIT_OBJECT_0 + 1 || SlotsFilled() == 0) return false;
+  }
+  InterlockedExchange(&g_readerSleeps, 0);
   g_holdingSlot = true;
   g_readOffset = 0;
   return true;
 }
 
-// Hands the slot read to its end back to the thread.
+// Hands the slot read to its end back to the thread, waking it once half
+// the ring is free.
 bool ReturnSlot() {
   g_holdingSlot = false;
   g_readSlot = (g_readSlot + 1) % kSlotCount;
-  return ReleaseSemaphore(g_slotsFree, 1, nullptr) != FALSE;
+  if (InterlockedDecrement(&g_filled) > kRefillBelow || !InterlockedExchange(&g_fillerSleeps, 0)) return true;
+  return SetEvent(g_roomMade) != FALSE;
 }
 
 }  // namespace
@@ -88,12 +126,16 @@ bool StartInflatingAhead() {
   StopInflatingAhead();
   g_stopAsked = CreateEventA(nullptr, TRUE, FALSE, nullptr);
   g_fillingEnded = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-  g_slotsFree = CreateSemaphoreA(nullptr, kSlotCount, kSlotCount, nullptr);
-  g_slotsFilled = CreateSemaphoreA(nullptr, 0, kSlotCount, nullptr);
+  g_roomMade = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+  g_slotFilled = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+  g_filled = 0;
+  g_fillerSleeps = 0;
+  g_readerSleeps = 0;
+  g_stopping = 0;
   g_readSlot = 0;
   g_holdingSlot = false;
   g_readOffset = 0;
-  if (g_stopAsked && g_fillingEnded && g_slotsFree && g_slotsFilled)
+  if (g_stopAsked && g_fillingEnded && g_roomMade && g_slotFilled)
     g_thread = CreateThread(nullptr, kStackSize, InflateAhead, nullptr, STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
   if (!g_thread) {
     CloseObjects();
@@ -125,6 +167,7 @@ DWORD TakeInflatedAhead(void *buffer, DWORD count) {
 
 void StopInflatingAhead() {
   if (!g_thread) return;
+  InterlockedExchange(&g_stopping, 1);
   SetEvent(g_stopAsked);
   WaitForSingleObject(g_thread, INFINITE);
   CloseObjects();

@@ -19,7 +19,7 @@
 namespace {
 
 const char kLog[] = "C:\\logs\\run.log";
-// A thread, its two events and two semaphores.
+// A thread and its four events.
 const int kObjectsOfAThread = 5;
 
 // Bytes no compressor shortens, the same every run.
@@ -108,9 +108,9 @@ std::vector<FailurePoint> FailurePoints() {
        }},
       {"the stop event cannot be made", nullptr, false,
        [](const std::vector<ArchiveEntry> &) { sim::FailSyncObjects(0, 1); }},
-      {"the other event cannot be made", nullptr, false,
+      {"the end's event cannot be made", nullptr, false,
        [](const std::vector<ArchiveEntry> &) { sim::FailSyncObjects(1, 1); }},
-      {"a semaphore cannot be made", nullptr, false,
+      {"the filled slot's event cannot be made", nullptr, false,
        [](const std::vector<ArchiveEntry> &) { sim::FailSyncObjects(3, 1); }},
       {"the thread cannot be made", nullptr, false,
        [](const std::vector<ArchiveEntry> &) { sim::FailSyncObjects(4, 1); }},

@@ -1,5 +1,6 @@
-// Threads, events and semaphores. The threads are real: what the product
-// shares between them is shared as it would be on Windows.
+// Threads, events, semaphores and interlocked counters. The threads are
+// real: what the product shares between them is shared as it would be on
+// Windows.
 #pragma once
 
 #include "win32sim/error_api.h"
@@ -35,3 +36,19 @@ BOOL WINAPI ReleaseSemaphore(HANDLE semaphore, LONG releaseCount, LPLONG previou
 // event.
 DWORD WINAPI WaitForSingleObject(HANDLE object, DWORD milliseconds);
 DWORD WINAPI WaitForMultipleObjects(DWORD count, const HANDLE *objects, BOOL waitAll, DWORD milliseconds);
+
+// Full barriers, as on x86 Windows, where the product's handover of the
+// ring's slots relies on them.
+inline LONG InterlockedIncrement(LONG volatile *target) {
+  return __atomic_add_fetch(target, 1, __ATOMIC_SEQ_CST);
+}
+inline LONG InterlockedDecrement(LONG volatile *target) {
+  return __atomic_sub_fetch(target, 1, __ATOMIC_SEQ_CST);
+}
+inline LONG InterlockedExchange(LONG volatile *target, LONG value) {
+  return __atomic_exchange_n(target, value, __ATOMIC_SEQ_CST);
+}
+inline LONG InterlockedCompareExchange(LONG volatile *target, LONG exchange, LONG comparand) {
+  __atomic_compare_exchange_n(target, &comparand, exchange, false, __ATOMIC_SEQ_CST, __ATOMIC_SEQ_CST);
+  return comparand;
+}
