@@ -1368,7 +1368,7 @@ void ProbeMutexes() {
   for (HANDLE mutex : open) CloseHandle(mutex);
 }
 
-// ---- Threads, events and semaphores -----------------------------------------
+// ---- Threads, events and counters --------------------------------------------
 
 DWORD WINAPI ProbeThreadBody(LPVOID parameter) {
   // The thread's own last error, apart from the caller's.
@@ -1378,27 +1378,16 @@ DWORD WINAPI ProbeThreadBody(LPVOID parameter) {
 }
 
 void ProbeThreads() {
-  SetLastError(12345);
-  HANDLE semaphore = CreateSemaphoreA(nullptr, 1, 2, nullptr);
-  Out("CreateSemaphoreA", "%s", semaphore ? "handle" : "null");
-  SetLastError(12345);
-  Out("CreateSemaphoreA.initialabovemax", "%s err=%lu", CreateSemaphoreA(nullptr, 3, 2, nullptr) ? "handle" : "null",
-      Error());
-  LONG previous = -1;
-  BOOL released = ReleaseSemaphore(semaphore, 1, &previous);
-  Out("ReleaseSemaphore", "%d previous=%ld", released, static_cast<long>(previous));
-  SetLastError(12345);
-  previous = -1;
-  released = ReleaseSemaphore(semaphore, 1, &previous);
-  Out("ReleaseSemaphore.abovemax", "%d err=%lu previous=%ld", released, Error(), static_cast<long>(previous));
-  SetLastError(12345);
-  released = ReleaseSemaphore(semaphore, 0, nullptr);
-  Out("ReleaseSemaphore.zero", "%d err=%lu", released, Error());
-  DWORD first = WaitForSingleObject(semaphore, 0);
-  DWORD second = WaitForSingleObject(semaphore, 0);
-  DWORD third = WaitForSingleObject(semaphore, 0);
-  Out("WaitForSingleObject.semaphore", "0x%lx 0x%lx 0x%lx", static_cast<unsigned long>(first),
-      static_cast<unsigned long>(second), static_cast<unsigned long>(third));
+  // The counters the threads hand the ring's slots over with.
+  LONG volatile counter = 5;
+  LONG unmatched = InterlockedCompareExchange(&counter, 9, 4);
+  LONG matched = InterlockedCompareExchange(&counter, 7, 5);
+  LONG incremented = InterlockedIncrement(&counter);
+  LONG decremented = InterlockedDecrement(&counter);
+  LONG exchanged = InterlockedExchange(&counter, 2);
+  Out("Interlocked", "cmpxchg=%ld,%ld inc=%ld dec=%ld xchg=%ld now=%ld", static_cast<long>(unmatched),
+      static_cast<long>(matched), static_cast<long>(incremented), static_cast<long>(decremented),
+      static_cast<long>(exchanged), static_cast<long>(counter));
 
   HANDLE autoEvent = CreateEventA(nullptr, FALSE, FALSE, nullptr);
   HANDLE manualEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
@@ -1430,12 +1419,12 @@ void ProbeThreads() {
   DWORD ended = WaitForSingleObject(thread, INFINITE);
   Out("CreateThread", "%s ended=0x%lx again=0x%lx ran=%d err=%lu", thread ? "handle" : "null",
       static_cast<unsigned long>(ended), static_cast<unsigned long>(WaitForSingleObject(thread, 0)), ran, Error());
-  HANDLE handles[4] = {semaphore, autoEvent, manualEvent, thread};
+  HANDLE handles[3] = {autoEvent, manualEvent, thread};
   int closed = 0;
   for (HANDLE handle : handles) closed += CloseHandle(handle);
-  Out("CloseHandle.sync", "%d of 4", closed);
+  Out("CloseHandle.sync", "%d of 3", closed);
   SetLastError(12345);
-  DWORD closedWait = WaitForSingleObject(semaphore, 0);
+  DWORD closedWait = WaitForSingleObject(autoEvent, 0);
   Out("WaitForSingleObject.closed", "0x%lx err=%lu", static_cast<unsigned long>(closedWait), Error());
 }
 

@@ -150,7 +150,7 @@ class InflateAheadTest : public InstallerTest, public ::testing::WithParamInterf
     return outcome;
   }
 
-  // The same run inflating inline: no thread, event or semaphore to be had.
+  // The same run inflating inline: no thread or event to be had.
   Outcome RunInline(const FailurePoint &point) {
     SetUp();
     point.arrange(Entries(GetParam()));

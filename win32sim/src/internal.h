@@ -33,7 +33,7 @@ long long DiskSpaceLeft();
 // are open.
 bool CloseMutex(HANDLE handle);
 int OpenMutexHandles();
-// The same for threads, events and semaphores.
+// The same for threads and events.
 bool CloseSyncObject(HANDLE handle);
 
 // Windows rules for forming a full path (drive-relative and relative paths

@@ -1,4 +1,4 @@
-// Threads, events and semaphores on real threads. Every object lives under
+// Threads and events on real threads. Every object lives under
 // one lock, so that waits and releases order what threads share as Windows'
 // do; the lock is the stand-in's only one, and nothing else of the stand-in
 // is safe to call from a second thread.
@@ -19,14 +19,12 @@ namespace {
 // Far from file descriptors, folder handles and mutexes.
 const intptr_t kFirstHandle = 0x50000000;
 
-enum class Kind { kThread, kEvent, kSemaphore };
+enum class Kind { kThread, kEvent };
 
 struct Object {
   Kind kind;
   bool manualReset = false;
   bool signalled = false;  // threads: ended; events: set
-  LONG count = 0;          // semaphores
-  LONG maximum = 0;
 };
 
 std::mutex g_lock;
@@ -69,10 +67,9 @@ std::shared_ptr<Object> Find(HANDLE handle, Kind kind) {
   return it != g_handles.end() && it->second->kind == kind ? it->second : nullptr;
 }
 
-bool IsSignalled(const Object &object) { return object.kind == Kind::kSemaphore ? object.count > 0 : object.signalled; }
+bool IsSignalled(const Object &object) { return object.signalled; }
 
 void Consume(Object &object) {
-  if (object.kind == Kind::kSemaphore) --object.count;
   if (object.kind == Kind::kEvent && !object.manualReset) object.signalled = false;
 }
 
@@ -127,27 +124,6 @@ BOOL WINAPI ResetEvent(HANDLE event) {
   auto object = Find(event, Kind::kEvent);
   if (!object) return Fail(ERROR_INVALID_HANDLE, FALSE);
   object->signalled = false;
-  return TRUE;
-}
-
-HANDLE WINAPI CreateSemaphoreA(LPSECURITY_ATTRIBUTES, LONG initialCount, LONG maximumCount, LPCSTR name) {
-  if (name || maximumCount <= 0 || initialCount < 0 || initialCount > maximumCount)
-    return Fail(ERROR_INVALID_PARAMETER, static_cast<HANDLE>(nullptr));
-  Object made{Kind::kSemaphore};
-  made.count = initialCount;
-  made.maximum = maximumCount;
-  return CreateObject(made);
-}
-
-BOOL WINAPI ReleaseSemaphore(HANDLE semaphore, LONG releaseCount, LPLONG previousCount) {
-  std::lock_guard<std::mutex> hold(g_lock);
-  auto object = Find(semaphore, Kind::kSemaphore);
-  if (!object) return Fail(ERROR_INVALID_HANDLE, FALSE);
-  if (releaseCount <= 0) return Fail(ERROR_INVALID_PARAMETER, FALSE);
-  if (releaseCount > object->maximum - object->count) return Fail(ERROR_TOO_MANY_POSTS, FALSE);
-  if (previousCount) *previousCount = object->count;
-  object->count += releaseCount;
-  g_changed.notify_all();
   return TRUE;
 }
 

@@ -37,7 +37,7 @@ void SetReadOnly(const std::string &windowsPath, bool readOnly);
 // Every file below the root, as upper-case-drive Windows paths, sorted.
 std::vector<std::string> ListFiles();
 // Handles that CloseHandle must still close: files, folders, mutexes,
-// threads, events and semaphores.
+// threads and events.
 int OpenFileHandles();
 void SetCurrentDirectory(const std::string &windowsPath);
 // Faults: OpenFile with OF_CREATE fails for this path; CreateDirectoryA fails

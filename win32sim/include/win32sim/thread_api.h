@@ -1,4 +1,4 @@
-// Threads, events, semaphores and interlocked counters. The threads are
+// Threads, events and interlocked counters. The threads are
 // real: what the product shares between them is shared as it would be on
 // Windows.
 #pragma once
@@ -14,7 +14,6 @@
 #define MAXIMUM_WAIT_OBJECTS 64
 #define STACK_SIZE_PARAM_IS_A_RESERVATION 0x00010000
 #define ERROR_NOT_ENOUGH_MEMORY 8L
-#define ERROR_TOO_MANY_POSTS 298L
 
 typedef DWORD(WINAPI *LPTHREAD_START_ROUTINE)(LPVOID parameter);
 
@@ -27,13 +26,9 @@ HANDLE WINAPI CreateThread(LPSECURITY_ATTRIBUTES security, SIZE_T stackSize, LPT
 HANDLE WINAPI CreateEventA(LPSECURITY_ATTRIBUTES security, BOOL manualReset, BOOL initialState, LPCSTR name);
 BOOL WINAPI SetEvent(HANDLE event);
 BOOL WINAPI ResetEvent(HANDLE event);
-// The count may not pass the maximum (ERROR_TOO_MANY_POSTS, count unchanged).
-HANDLE WINAPI CreateSemaphoreA(LPSECURITY_ATTRIBUTES security, LONG initialCount, LONG maximumCount, LPCSTR name);
-BOOL WINAPI ReleaseSemaphore(HANDLE semaphore, LONG releaseCount, LPLONG previousCount);
 // WAIT_OBJECT_0 + the lowest index signalled (all of them, with waitAll),
 // WAIT_TIMEOUT, or WAIT_FAILED for a handle that is none of these objects'.
-// A satisfied wait takes one count of a semaphore and resets an auto-reset
-// event.
+// A satisfied wait resets an auto-reset event.
 DWORD WINAPI WaitForSingleObject(HANDLE object, DWORD milliseconds);
 DWORD WINAPI WaitForMultipleObjects(DWORD count, const HANDLE *objects, BOOL waitAll, DWORD milliseconds);
 
