@@ -6,6 +6,12 @@ if(SANITIZE OR FUZZ)
   add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
   add_link_options(-fsanitize=address,undefined)
 endif()
+# The extraction's two threads under ThreadSanitizer (preset "host-tsan").
+option(THREAD_SANITIZE "Build the host targets with ThreadSanitizer" OFF)
+if(THREAD_SANITIZE)
+  add_compile_options(-fsanitize=thread -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=thread)
+endif()
 
 find_package(ZLIB REQUIRED)
 

@@ -8,7 +8,10 @@ bool g_extractionBegun = false;
 UINT_PTR g_copyTimer = 0;
 
 namespace {
-const UINT kStartDelay = 50;
+// The shortest a timer takes (USER_TIMER_MINIMUM). Its message comes only
+// once nothing else waits, painting included: the dialog is drawn whole
+// before the copy begins, however short the delay.
+const UINT kStartDelay = 10;
 // A window's timer needs an id of its own: for id 0 SetTimer answers 1, and
 // KillTimer with that 1 would kill nothing.
 const UINT_PTR kCopyTimerId = 1;

@@ -13,6 +13,7 @@
 #include "payload/copy_journal.h"
 #include "payload/entry_name.h"
 #include "payload/folder_rights.h"
+#include "payload/inflate_ahead.h"
 #include "payload/payload_reader.h"
 #include "payload/progress_bar.h"
 #include "payload/set_aside.h"
@@ -173,7 +174,12 @@ void UndoAndReport() {
 LONG ExtractArchive(HWND dialog) {
   g_copyRestored = true;
   OpenInstalledRecords();
+  // The next bytes inflate while this thread waits on the system; without a
+  // thread they inflate as they are read, with the same result.
+  StartInflatingAhead();
   bool extracted = ExtractEntries(dialog);
+  // Stopped wherever it is before anything is undone or shown.
+  StopInflatingAhead();
   CloseInstalledRecords();
   if (!extracted) {
     UndoAndReport();

@@ -7,6 +7,7 @@
 #include "core/global_block.h"
 #include "core/install_log.h"
 #include "payload/archive_format.h"
+#include "payload/inflate_ahead.h"
 
 WORD g_payloadFileCount = 0;
 DWORD g_payloadTotalSize = 0;
@@ -99,10 +100,8 @@ PayloadOpenResult OpenPayload(HINSTANCE instance) {
   return kPayloadOpened;
 }
 
-LONG ReadPayload(void *buffer, DWORD count) {
+DWORD InflatePayload(void *buffer, DWORD count) {
   if (!g_streamReady) return 0;
-  // The result is signed 32-bit: larger requests are served in part.
-  if (count > static_cast<DWORD>(kMaxArchiveSize)) count = kMaxArchiveSize;
   g_stream.next_out = static_cast<Bytef *>(buffer);
   g_stream.avail_out = count;
   for (;;) {
@@ -119,13 +118,23 @@ LONG ReadPayload(void *buffer, DWORD count) {
     // A full buffer succeeds whatever inflate said in the same call.
     if (g_stream.avail_out == 0 || result != Z_OK) break;
   }
-  DWORD delivered = count - g_stream.avail_out;
+  return count - g_stream.avail_out;
+}
+
+LONG ReadPayload(void *buffer, DWORD count) {
+  if (!g_streamReady) return 0;
+  // The result is signed 32-bit: larger requests are served in part.
+  if (count > static_cast<DWORD>(kMaxArchiveSize)) count = kMaxArchiveSize;
+  DWORD delivered = ReadsComeFromAhead() ? TakeInflatedAhead(buffer, count) : InflatePayload(buffer, count);
   // A hostile archive may deliver more than 2^31 bytes in all: wrap, never overflow.
   g_payloadDelivered = static_cast<LONG>(static_cast<DWORD>(g_payloadDelivered) + delivered);
   return static_cast<LONG>(delivered);
 }
 
 void ClosePayload() {
+  // The thread works on the stream: it ends before anything is let go.
+  StopInflatingAhead();
+  ForgetInflatingAhead();
   if (g_streamReady) inflateEnd(&g_stream);
   g_streamReady = false;
   memset(&g_stream, 0, sizeof g_stream);

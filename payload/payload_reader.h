@@ -13,9 +13,15 @@ enum PayloadOpenResult { kPayloadOpened, kPayloadNotFound, kPayloadOutOfMemory, 
 PayloadOpenResult OpenPayload(HINSTANCE instance);
 // Bytes delivered, 0..count; fewer than count means the archive cannot be
 // continued (input exhausted or the stream is damaged). 0 when not open.
+// While the archive is inflated ahead (payload/inflate_ahead.h) the bytes
+// come from there, the same bytes in the same order.
 LONG ReadPayload(void *buffer, DWORD count);
-// Releases the input window, zlib's state and the resource; safe to call
-// when not open.
+// Inflates the next bytes of the archive into the buffer, with the same
+// answer as ReadPayload but counting nothing: for ReadPayload and for the
+// inflating thread, never for both at once.
+DWORD InflatePayload(void *buffer, DWORD count);
+// Stops any inflating ahead, then releases the input window, zlib's state
+// and the resource; safe to call when not open.
 void ClosePayload();
 
 extern WORD g_payloadFileCount;   // from the archive header

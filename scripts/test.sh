@@ -14,6 +14,11 @@ done
 
 ctest --preset host -j "$jobs"
 
+# The extraction's two threads under ThreadSanitizer: their test alone, about a minute.
+cmake --preset host-tsan >/dev/null
+cmake --build --preset host-tsan -j "$jobs"
+ctest --preset host-tsan
+
 # A short run of every fuzz target, about a minute in all (README: deeper runs).
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz -j "$jobs"

@@ -2,7 +2,9 @@
 
 One folder of real files (copied once from this machine's /usr, kept in WORK/source) is packed by
 lumepack into our i686 and x86-64 stubs, and by makensis into x86-unicode and amd64-unicode
-installers with /SOLID zlib and /SOLID lzma. Every installer then installs silently into C:\\MLUME of
+installers with /SOLID zlib and /SOLID lzma, and by makensis into a third, zlib one that does the same work as
+ours (records, class, associations, uninstall entry, a shortcut, an options file, two starts it waits for).
+Every installer then installs silently into C:\\MLUME of
 one WoW64 prefix with a virtual desktop under Xvfb, in interleaved rounds, the destination removed
 between runs; each installation is checked byte for byte against the source folder.
 
@@ -142,13 +144,62 @@ Section
 """
 
 
-def make_nsis(source, out, bits, compressor, log_path):
+# What our installer does besides the files, in an NSIS script: one record key per file (written
+# after the file, as ours does), a class with its open command, ten extensions each read, backed up
+# and pointed at the class, an uninstall entry, a Start Menu folder with one shortcut, an options
+# file; then the program started twice, each start waited for. Its own class, so that neither
+# installer meets the other's keys.
+SAME_WORK_CLASS = "MoraLUME_NSIS"
+EXTENSIONS = ["gif", "jpg", "pcx", "png", "bmp", "rle", "dib", "tif", "tga", "pcd"]
+SAME_WORK_TAIL = r"""  WriteRegStr HKCR "{cls}" "" "MoraLUME image"
+  WriteRegStr HKCR "{cls}\shell\open\command" "" '"$INSTDIR\lume32.exe" "%1"'
+{extensions}  WriteRegStr HKLM "Software\Microsoft\Windows\CurrentVersion\Uninstall\{cls}" "DisplayName" "MoraLUME"
+  WriteRegStr HKLM "Software\Microsoft\Windows\CurrentVersion\Uninstall\{cls}" "UninstallString" '"$INSTDIR\lume32.exe" . -u'
+  SetShellVarContext all
+  CreateDirectory "$SMPROGRAMS\{cls}"
+  CreateShortcut "$SMPROGRAMS\{cls}\MoraLUME.lnk" "$INSTDIR\lume32.exe"
+  FileOpen $0 "$INSTDIR\tova.opt" w
+  FileWrite $0 "prefLanguage=E"
+  FileClose $0
+  ExecWait '"$INSTDIR\lume32.exe" -Q'
+  ExecWait '"$INSTDIR\lume32.exe"'
+"""
+SAME_WORK_EXTENSION = r"""  ReadRegStr $0 HKCR ".{ext}" ""
+  WriteRegStr HKCR "{cls}\license" "ins.{ext}" "$0"
+  WriteRegStr HKCR ".{ext}" "" "{cls}"
+"""
+
+
+def nsis_file_lines(source, same_work):
+    """The script's File commands: each file apart (and its record after it) for the same work,
+    else one command per folder."""
     lines = ['  SetOutPath "$INSTDIR"\n']
     top = sorted(name for name in os.listdir(source) if os.path.isfile(os.path.join(source, name)))
-    lines += ['  File "%s"\n' % os.path.join(source, name) for name in top]
-    for sub in sorted(name for name in os.listdir(source) if os.path.isdir(os.path.join(source, name))):
+    subs = sorted(name for name in os.listdir(source) if os.path.isdir(os.path.join(source, name)))
+
+    def one(folder, name):
+        lines.append('  File "%s"\n' % os.path.join(source, folder, name))
+        if same_work:
+            record = ("%s$$%s" % (folder, name)) if folder else name
+            lines.append('  WriteRegStr HKCR "%s\\installed\\%s" "" ""\n' % (SAME_WORK_CLASS, record))
+
+    for name in top:
+        one("", name)
+    for sub in subs:
         lines.append('  SetOutPath "$INSTDIR\\%s"\n' % sub)
-        lines.append('  File "%s/*"\n' % os.path.join(source, sub))
+        if same_work:
+            for name in sorted(os.listdir(os.path.join(source, sub))):
+                one(sub, name)
+        else:
+            lines.append('  File "%s/*"\n' % os.path.join(source, sub))
+    if same_work:
+        extensions = "".join(SAME_WORK_EXTENSION.format(ext=ext, cls=SAME_WORK_CLASS) for ext in EXTENSIONS)
+        lines.append(SAME_WORK_TAIL.format(cls=SAME_WORK_CLASS, extensions=extensions))
+    return lines
+
+
+def make_nsis(source, out, bits, compressor, log_path, same_work=False):
+    lines = nsis_file_lines(source, same_work)
     script = out[:-4] + ".nsi"
     with open(script, "w") as handle:
         handle.write(NSIS_SCRIPT.format(target=NSIS_TARGET[bits], compressor=compressor, out=out,
@@ -210,8 +261,10 @@ def log_lines(path):
 
 
 class Installer:
-    def __init__(self, label, path, bits, ours, logged=False):
+    def __init__(self, label, path, bits, ours, starts=None, logged=False):
         self.label, self.path, self.bits, self.ours = label, path, bits, ours
+        # Whether it starts lume32.exe, whose log lines the time waits for.
+        self.starts = ours if starts is None else starts
         self.logged = logged  # run with -log=PATH; PATH is replaced by every run
         self.times = []
         self.exit_times = []
@@ -245,7 +298,7 @@ def install(wine, installer, stage, source, first=False, update=False):
     exited = time.monotonic() - started
     if code != 0:
         raise RuntimeError("%s exited with %s" % (installer.label, code))
-    if installer.ours:
+    if installer.starts:
         if first:
             time.sleep(3.0)  # the started program runs on after the installer; count its lines once
             installer.lines = log_lines(program_log)
@@ -268,6 +321,7 @@ def install(wine, installer, stage, source, first=False, update=False):
         installer.exit_times.append(exited)
 
 
+SAME_WORK = "the same work"
 MINGW_GCC = {32: "i686-w64-mingw32-gcc", 64: "x86_64-w64-mingw32-gcc"}
 
 
@@ -350,9 +404,31 @@ def table(installers, loads, title):
             item.label, format(os.path.getsize(item.path), ","), median, min(item.times), max(item.times),
             median / base[item.bits], statistics.median(item.exit_times)))
     rows.append("")
-    rows += log_costs(installers)
+    rows += ratios(installers)
+    rows.append("")
+    costs = log_costs(installers)
+    rows += costs + ([""] if costs else [])
     rows.append("Load average (1 min) during the runs: %.2f to %.2f." % (min(loads), max(loads)))
     return "\n".join(rows)
+
+
+def ratios(installers):
+    """Per bitness: ours against NSIS doing the same work and against NSIS putting the files there."""
+    rows = ["| bitness | ours s | NSIS, files only s | NSIS, the same work s | ours / same work | ours / files only "
+            "| ours bytes / NSIS zlib bytes |", "|---|---:|---:|---:|---:|---:|---:|"]
+    for bits in sorted({item.bits for item in installers}):
+        of_bits = [item for item in installers if item.bits == bits]
+        ours = next((item for item in of_bits if item.ours and not item.logged and "baseline" not in item.label),
+                    None)
+        files = next((item for item in of_bits if item.label.endswith("zlib solid")), None)
+        same = next((item for item in of_bits if item.label.endswith(SAME_WORK)), None)
+        if not (ours and files and same):
+            continue
+        o, f, w = (statistics.median(item.times) for item in (ours, files, same))
+        rows.append("| %s | %.3f | %.3f | %.3f | %.2f | %.2f | %.3f |" % (
+            "i686 / x86" if bits == 32 else "x86-64 / amd64", o, f, w, o / w, o / f,
+            os.path.getsize(ours.path) / os.path.getsize(files.path)))
+    return rows
 
 
 def build_all(source, out_dir, bits_list, logs, only="", baseline=None, with_log=False):
@@ -380,6 +456,11 @@ def build_all(source, out_dir, bits_list, logs, only="", baseline=None, with_log
             path = os.path.join(out_dir, "nsis%d%s.exe" % (bits, compressor))
             make_nsis(source, path, bits, compressor, os.path.join(logs, "makensis%d%s.log" % (bits, compressor)))
             installers.append(Installer("NSIS %s %s solid" % (NSIS_TARGET[bits], compressor), path, bits, False))
+        # Always built: the base of the second ratio.
+        path = os.path.join(out_dir, "nsis%dsame.exe" % bits)
+        make_nsis(source, path, bits, "zlib", os.path.join(logs, "makensis%dsame.log" % bits), same_work=True)
+        installers.append(Installer("NSIS %s zlib solid, %s" % (NSIS_TARGET[bits], SAME_WORK), path, bits, False,
+                                    starts=True))
     return installers
 
 

@@ -1368,6 +1368,66 @@ void ProbeMutexes() {
   for (HANDLE mutex : open) CloseHandle(mutex);
 }
 
+// ---- Threads, events and counters --------------------------------------------
+
+DWORD WINAPI ProbeThreadBody(LPVOID parameter) {
+  // The thread's own last error, apart from the caller's.
+  SetLastError(777);
+  *static_cast<int *>(parameter) = 1;
+  return 0;
+}
+
+void ProbeThreads() {
+  // The counters the threads hand the ring's slots over with.
+  LONG volatile counter = 5;
+  LONG unmatched = InterlockedCompareExchange(&counter, 9, 4);
+  LONG matched = InterlockedCompareExchange(&counter, 7, 5);
+  LONG incremented = InterlockedIncrement(&counter);
+  LONG decremented = InterlockedDecrement(&counter);
+  LONG exchanged = InterlockedExchange(&counter, 2);
+  Out("Interlocked", "cmpxchg=%ld,%ld inc=%ld dec=%ld xchg=%ld now=%ld", static_cast<long>(unmatched),
+      static_cast<long>(matched), static_cast<long>(incremented), static_cast<long>(decremented),
+      static_cast<long>(exchanged), static_cast<long>(counter));
+
+  HANDLE autoEvent = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+  HANDLE manualEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  Out("CreateEventA", "%s %s", autoEvent ? "handle" : "null", manualEvent ? "handle" : "null");
+  HANDLE both[2] = {manualEvent, autoEvent};
+  Out("WaitForMultipleObjects.none", "0x%lx", static_cast<unsigned long>(WaitForMultipleObjects(2, both, FALSE, 0)));
+  SetEvent(autoEvent);
+  SetEvent(manualEvent);
+  DWORD lowest = WaitForMultipleObjects(2, both, FALSE, 0);
+  DWORD again = WaitForMultipleObjects(2, both, FALSE, 0);
+  DWORD autoAfter = WaitForSingleObject(autoEvent, 0);
+  Out("WaitForMultipleObjects.lowestfirst", "0x%lx 0x%lx auto=0x%lx", static_cast<unsigned long>(lowest),
+      static_cast<unsigned long>(again), static_cast<unsigned long>(autoAfter));
+  ResetEvent(manualEvent);
+  Out("ResetEvent", "0x%lx", static_cast<unsigned long>(WaitForSingleObject(manualEvent, 0)));
+  SetEvent(autoEvent);
+  DWORD all = WaitForMultipleObjects(2, both, TRUE, 0);
+  SetEvent(manualEvent);
+  DWORD allSet = WaitForMultipleObjects(2, both, TRUE, 0);
+  Out("WaitForMultipleObjects.all", "0x%lx 0x%lx auto=0x%lx", static_cast<unsigned long>(all),
+      static_cast<unsigned long>(allSet), static_cast<unsigned long>(WaitForSingleObject(autoEvent, 0)));
+  SetLastError(12345);
+  Out("WaitForMultipleObjects.zero", "0x%lx err=%lu", static_cast<unsigned long>(WaitForMultipleObjects(0, both, FALSE, 0)),
+      Error());
+
+  int ran = 0;
+  SetLastError(12345);
+  HANDLE thread = CreateThread(nullptr, 0, ProbeThreadBody, &ran, 0, nullptr);
+  DWORD ended = WaitForSingleObject(thread, INFINITE);
+  Out("CreateThread", "%s ended=0x%lx again=0x%lx ran=%d err=%lu", thread ? "handle" : "null",
+      static_cast<unsigned long>(ended), static_cast<unsigned long>(WaitForSingleObject(thread, 0)), ran, Error());
+  HANDLE handles[3] = {autoEvent, manualEvent, thread};
+  int closed = 0;
+  for (HANDLE handle : handles) closed += CloseHandle(handle);
+  Out("CloseHandle.sync", "%d of 3", closed);
+  SetLastError(12345);
+  DWORD closedWait = WaitForSingleObject(autoEvent, 0);
+  Out("WaitForSingleObject.closed", "0x%lx err=%lu", static_cast<unsigned long>(closedWait), Error());
+}
+
 // ---- Resources --------------------------------------------------------------
 
 void ProbeResources() {
@@ -1648,6 +1708,7 @@ int main() {
   ProbeProcessAndFormatter();
   ProbeFreeSpace();
   ProbeMutexes();
+  ProbeThreads();
   ProbeResources();
   ProbeTimers();
   ProbeDde();

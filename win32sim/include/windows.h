@@ -19,3 +19,4 @@
 #include "win32sim/registry_api.h"
 #include "win32sim/dde_api.h"
 #include "win32sim/process_api.h"
+#include "win32sim/thread_api.h"

@@ -275,7 +275,7 @@ HANDLE WINAPI CreateFileA(LPCSTR path, DWORD access, DWORD share, LPSECURITY_ATT
 BOOL WINAPI CloseHandle(HANDLE object) {
   // (HANDLE)-1 is also the current process's pseudo handle, which closes.
   if (object == INVALID_HANDLE_VALUE) return TRUE;
-  if (sim::CloseFolder(object) || sim::CloseMutex(object)) return TRUE;
+  if (sim::CloseFolder(object) || sim::CloseMutex(object) || sim::CloseSyncObject(object)) return TRUE;
   return _lclose(static_cast<HFILE>(reinterpret_cast<intptr_t>(object))) == 0;
 }
 
@@ -462,7 +462,8 @@ void SetReadOnly(const std::string &windowsPath, bool readOnly) {
 std::vector<std::string> ListFiles() { return ListEntries(false); }
 
 int OpenFileHandles() {
-  return static_cast<int>(g_openDescriptors.size()) + OpenFolderHandles() + OpenSearches() + OpenMutexHandles();
+  return static_cast<int>(g_openDescriptors.size()) + OpenFolderHandles() + OpenSearches() + OpenMutexHandles() +
+         OpenSyncHandles();
 }
 
 bool FileHeldFromDeletion(unsigned long long device, unsigned long long inode) {

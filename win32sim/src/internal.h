@@ -24,6 +24,7 @@ void ResetFolderHandles();
 void ResetSearches();
 void ResetVolumes();
 void ResetMutexes();
+void ResetThreads();
 
 // What _hwrite may still write (negative: unlimited), which the free space
 // reported follows unless a test sets it apart.
@@ -32,6 +33,8 @@ long long DiskSpaceLeft();
 // are open.
 bool CloseMutex(HANDLE handle);
 int OpenMutexHandles();
+// The same for threads and events.
+bool CloseSyncObject(HANDLE handle);
 
 // Windows rules for forming a full path (drive-relative and relative paths
 // against the current directory, '.' and '..', '/' as '\'). False for what

@@ -21,6 +21,7 @@ void Reset() {
   ResetSearches();
   ResetVolumes();
   ResetMutexes();
+  ResetThreads();
   ResetEvents();
 }
 

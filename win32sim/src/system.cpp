@@ -16,7 +16,8 @@ std::string g_modulePath = kDefaultModulePath;
 std::string g_countryCode = "1";
 bool g_failLocale = false;
 int g_localeQueries = 0;
-DWORD g_lastError = 0;
+// Each thread its own, as on Windows.
+thread_local DWORD g_lastError = 0;
 const char kTempPath[] = "C:\\WINDOWS\\TEMP\\";
 std::deque<BYTE> g_queuedRandom;
 uint32_t g_randomState = 1;

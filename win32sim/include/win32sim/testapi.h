@@ -36,7 +36,8 @@ std::string ReadFile(const std::string &windowsPath);
 void SetReadOnly(const std::string &windowsPath, bool readOnly);
 // Every file below the root, as upper-case-drive Windows paths, sorted.
 std::vector<std::string> ListFiles();
-// Handles that CloseHandle must still close: files, folders and mutexes.
+// Handles that CloseHandle must still close: files, folders, mutexes,
+// threads and events.
 int OpenFileHandles();
 void SetCurrentDirectory(const std::string &windowsPath);
 // Faults: OpenFile with OF_CREATE fails for this path; CreateDirectoryA fails
@@ -106,3 +107,4 @@ int LoadedResources();             // loaded and not yet freed
 #include "win32sim/testapi_events.h"
 #include "win32sim/testapi_security.h"
 #include "win32sim/testapi_folders.h"
+#include "win32sim/testapi_threads.h"

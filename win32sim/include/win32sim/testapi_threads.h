@@ -1,0 +1,19 @@
+// Test side: threads and events.
+#pragma once
+
+#include <windows.h>
+
+namespace sim {
+
+// Threads started and not yet returned from their function; handles of
+// threads and events that CloseHandle must still close (also
+// counted by OpenFileHandles).
+int RunningThreads();
+int OpenSyncHandles();
+// The next `skip` creations of a thread or event succeed, then
+// `count` fail with ERROR_NOT_ENOUGH_MEMORY, then all succeed; and how many
+// were asked for since Reset.
+void FailSyncObjects(int skip, int count);
+int SyncObjectCreations();
+
+}  // namespace sim
