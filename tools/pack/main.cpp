@@ -136,9 +136,8 @@ bool ParsePackArguments(int argc, char **argv, bool stubMode, PackRequest &reque
   return true;
 }
 
-bool CollectRequestedFiles(const PackRequest &request, std::vector<SourceFile> &files, std::string &error) {
-  NameCodePage codePage;
-  if (!codePage.Open(request.codePage, error)) return false;
+bool CollectRequestedFiles(const PackRequest &request, const NameCodePage &codePage, std::vector<SourceFile> &files,
+                           std::string &error) {
   const std::vector<std::string> &items = request.items, &bases = request.bases;
   std::string folder = bases[0].empty() ? items[0] : bases[0] + "/" + items[0];
   std::error_code ignored;
@@ -163,7 +162,7 @@ int Pack(int argc, char **argv) {
   NameCodePage codePage;
   if (!codePage.Open(request.codePage, error)) return UsageError(error);
   std::vector<SourceFile> files;
-  if (!CollectRequestedFiles(request, files, error)) return Fail(error);
+  if (!CollectRequestedFiles(request, codePage, files, error)) return Fail(error);
 
   PackSummary summary;
   if (!PackPayload(files, request.output, isatty(fileno(stderr)) != 0, summary, error)) return Fail(error);
@@ -173,7 +172,8 @@ int Pack(int argc, char **argv) {
 }
 
 // The payload of an installer: a ready payload file, checked, or the files packed now.
-bool RequestedPayload(const PackRequest &request, std::string &resource, std::string &error) {
+bool RequestedPayload(const PackRequest &request, const NameCodePage &codePage, std::string &resource,
+                      std::string &error) {
   if (!request.payloadFile.empty()) {
     if (!ReadWholeFile(request.payloadFile, resource, error)) return false;
     if (LooksLikeExecutable(resource)) {
@@ -189,7 +189,7 @@ bool RequestedPayload(const PackRequest &request, std::string &resource, std::st
   }
   std::vector<SourceFile> files;
   PackSummary summary;
-  return CollectRequestedFiles(request, files, error) &&
+  return CollectRequestedFiles(request, codePage, files, error) &&
          BuildPayload(files, isatty(fileno(stderr)) != 0, summary, resource, error);
 }
 
@@ -205,7 +205,7 @@ int Installer(int argc, char **argv) {
   // The stub is judged before any file is packed: a refusal comes at once.
   if (!BuildInstallerFromStub(stub, "", request.replace, codePage.Number(), installer, error))
     return Fail(request.stub + ": " + error);
-  if (!RequestedPayload(request, resource, error)) return Fail(error);
+  if (!RequestedPayload(request, codePage, resource, error)) return Fail(error);
   if (!BuildInstallerFromStub(stub, resource, request.replace, codePage.Number(), installer, error))
     return Fail(request.stub + ": " + error);
   // The result must give back exactly this payload and its checksum to a reader of its own.
@@ -287,25 +287,24 @@ int Inspect(int argc, char **argv, bool listEntries) {
   std::map<std::string, std::string> options = {{"--codepage", ""}};
   std::string path, contents, error, checksum;
   if (!ParseFileAndOptions(argc, argv, options, path, error)) return UsageError(error);
-  NameCodePage given;
-  if (!options["--codepage"].empty() && !given.Open(options["--codepage"], error)) return UsageError(error);
+  const std::string &given = options["--codepage"];
+  NameCodePage codePage;
+  if (!given.empty() && !codePage.Open(given, error)) return UsageError(error);
   size_t offset = 0, size = 0;
   if (!LoadPayload(path, contents, offset, size, error)) return Fail(error);
   PayloadReport report = CheckPayload(reinterpret_cast<const unsigned char *>(contents.data()) + offset, size);
   unsigned recorded = 0;
   if (!CheckInstallerChecksum(contents, offset, size, checksum, recorded))
     report.problems.insert(report.problems.begin(), checksum);
-  NameCodePage stored;
-  std::string codePageSource = "the default";
-  if (!options["--codepage"].empty()) {
-    codePageSource = "--codepage";
-  } else if (recorded != 0 && stored.Open(std::to_string(recorded), error)) {
+  std::string codePageSource = "--codepage";
+  if (given.empty()) {
     codePageSource = "recorded in the installer";
-  } else {
-    if (recorded != 0) report.problems.push_back("records code page " + std::to_string(recorded) + ", which " + error);
-    stored.Open(kDefaultCodePage, error);
+    if (recorded == 0 || !codePage.Open(std::to_string(recorded), error)) {
+      if (recorded != 0) report.problems.push_back("records code page " + std::to_string(recorded) + ", which " + error);
+      codePageSource = "the default";
+      codePage.Open(kDefaultCodePage, error);
+    }
   }
-  const NameCodePage &codePage = options["--codepage"].empty() ? stored : given;
   if (report.headerRead) {
     printf("%s: %u entries, total size %u bytes, compressed %u bytes%s\n", path.c_str(), report.fileCount,
            report.totalSize, report.compressedLength, report.highestLevelHeader ? " (78 DA)" : "");
