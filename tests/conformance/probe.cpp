@@ -1401,14 +1401,6 @@ void ProbeThreads() {
   DWORD autoAfter = WaitForSingleObject(autoEvent, 0);
   Out("WaitForMultipleObjects.lowestfirst", "0x%lx 0x%lx auto=0x%lx", static_cast<unsigned long>(lowest),
       static_cast<unsigned long>(again), static_cast<unsigned long>(autoAfter));
-  ResetEvent(manualEvent);
-  Out("ResetEvent", "0x%lx", static_cast<unsigned long>(WaitForSingleObject(manualEvent, 0)));
-  SetEvent(autoEvent);
-  DWORD all = WaitForMultipleObjects(2, both, TRUE, 0);
-  SetEvent(manualEvent);
-  DWORD allSet = WaitForMultipleObjects(2, both, TRUE, 0);
-  Out("WaitForMultipleObjects.all", "0x%lx 0x%lx auto=0x%lx", static_cast<unsigned long>(all),
-      static_cast<unsigned long>(allSet), static_cast<unsigned long>(WaitForSingleObject(autoEvent, 0)));
   SetLastError(12345);
   Out("WaitForMultipleObjects.zero", "0x%lx err=%lu", static_cast<unsigned long>(WaitForMultipleObjects(0, both, FALSE, 0)),
       Error());

@@ -35,6 +35,7 @@ bool CloseMutex(HANDLE handle);
 int OpenMutexHandles();
 // The same for threads and events.
 bool CloseSyncObject(HANDLE handle);
+int OpenSyncHandles();
 
 // Windows rules for forming a full path (drive-relative and relative paths
 // against the current directory, '.' and '..', '/' as '\'). False for what

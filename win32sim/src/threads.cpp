@@ -67,8 +67,6 @@ std::shared_ptr<Object> Find(HANDLE handle, Kind kind) {
   return it != g_handles.end() && it->second->kind == kind ? it->second : nullptr;
 }
 
-bool IsSignalled(const Object &object) { return object.signalled; }
-
 void Consume(Object &object) {
   if (object.kind == Kind::kEvent && !object.manualReset) object.signalled = false;
 }
@@ -119,20 +117,13 @@ BOOL WINAPI SetEvent(HANDLE event) {
   return TRUE;
 }
 
-BOOL WINAPI ResetEvent(HANDLE event) {
-  std::lock_guard<std::mutex> hold(g_lock);
-  auto object = Find(event, Kind::kEvent);
-  if (!object) return Fail(ERROR_INVALID_HANDLE, FALSE);
-  object->signalled = false;
-  return TRUE;
-}
-
 DWORD WINAPI WaitForSingleObject(HANDLE object, DWORD milliseconds) {
   return WaitForMultipleObjects(1, &object, FALSE, milliseconds);
 }
 
 DWORD WINAPI WaitForMultipleObjects(DWORD count, const HANDLE *objects, BOOL waitAll, DWORD milliseconds) {
-  if (count == 0 || count > MAXIMUM_WAIT_OBJECTS || !objects) return Fail(ERROR_INVALID_PARAMETER, WAIT_FAILED);
+  if (count == 0 || count > MAXIMUM_WAIT_OBJECTS || !objects || waitAll)
+    return Fail(ERROR_INVALID_PARAMETER, WAIT_FAILED);
   std::unique_lock<std::mutex> hold(g_lock);
   std::shared_ptr<Object> waited[MAXIMUM_WAIT_OBJECTS];
   for (DWORD i = 0; i < count; ++i) {
@@ -142,21 +133,11 @@ DWORD WINAPI WaitForMultipleObjects(DWORD count, const HANDLE *objects, BOOL wai
   }
   auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
   for (;;) {
-    DWORD signalled = count;
-    bool all = true;
-    for (DWORD i = count; i-- > 0;) {
-      if (IsSignalled(*waited[i]))
-        signalled = i;
-      else
-        all = false;
-    }
-    if (waitAll && all) {
-      for (DWORD i = 0; i < count; ++i) Consume(*waited[i]);
-      return WAIT_OBJECT_0;
-    }
-    if (!waitAll && signalled < count) {
-      Consume(*waited[signalled]);
-      return WAIT_OBJECT_0 + signalled;
+    for (DWORD i = 0; i < count; ++i) {
+      if (waited[i]->signalled) {
+        Consume(*waited[i]);
+        return WAIT_OBJECT_0 + i;
+      }
     }
     if (milliseconds == INFINITE)
       g_changed.wait(hold);

@@ -5,11 +5,9 @@
 
 namespace sim {
 
-// Threads started and not yet returned from their function; handles of
-// threads and events that CloseHandle must still close (also
-// counted by OpenFileHandles).
+// Threads started and not yet returned from their function. Handles of
+// threads and events not yet closed count among OpenFileHandles.
 int RunningThreads();
-int OpenSyncHandles();
 // The next `skip` creations of a thread or event succeed, then
 // `count` fail with ERROR_NOT_ENOUGH_MEMORY, then all succeed; and how many
 // were asked for since Reset.

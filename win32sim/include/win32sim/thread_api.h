@@ -25,10 +25,10 @@ HANDLE WINAPI CreateThread(LPSECURITY_ATTRIBUTES security, SIZE_T stackSize, LPT
 // Unnamed objects only: a name fails with ERROR_INVALID_PARAMETER.
 HANDLE WINAPI CreateEventA(LPSECURITY_ATTRIBUTES security, BOOL manualReset, BOOL initialState, LPCSTR name);
 BOOL WINAPI SetEvent(HANDLE event);
-BOOL WINAPI ResetEvent(HANDLE event);
-// WAIT_OBJECT_0 + the lowest index signalled (all of them, with waitAll),
-// WAIT_TIMEOUT, or WAIT_FAILED for a handle that is none of these objects'.
-// A satisfied wait resets an auto-reset event.
+// WAIT_OBJECT_0 + the lowest index signalled, WAIT_TIMEOUT, or WAIT_FAILED
+// for a handle that is none of these objects'. A satisfied wait resets an
+// auto-reset event. Waiting for all of them is not taken
+// (ERROR_INVALID_PARAMETER): the installer never does.
 DWORD WINAPI WaitForSingleObject(HANDLE object, DWORD milliseconds);
 DWORD WINAPI WaitForMultipleObjects(DWORD count, const HANDLE *objects, BOOL waitAll, DWORD milliseconds);
 

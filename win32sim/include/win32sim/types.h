@@ -27,7 +27,6 @@ typedef const void *LPCVOID;
 typedef BYTE *LPBYTE;
 typedef DWORD *LPDWORD;
 typedef LONG *PLONG;
-typedef LONG *LPLONG;
 typedef uintptr_t WPARAM;
 typedef intptr_t LPARAM;
 typedef intptr_t LRESULT;
